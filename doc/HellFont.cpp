@@ -1,0 +1,88 @@
+#include "doc/HellFont.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+bool CHellFont::Load(const std::string& strPath)
+{
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+    {
+        ::close(fd);
+        return false;
+    }
+    // Read into a copy first, so a read error leaves the table as it was.
+    std::array<std::uint8_t, kFileSize> table = m_HellFont;
+    std::size_t nRead = 0;
+    while (nRead < kFileSize)
+    {
+        const ssize_t n = ::read(fd, table.data() + nRead, kFileSize - nRead);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+        {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        nRead += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    m_HellFont = table;
+    return true;
+}
+
+namespace
+{
+bool IsFile(const std::string& strPath)
+{
+    struct stat st{};
+    return ::stat(strPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+} // namespace
+
+std::string CHellFont::Resolve(const std::string& strName, const std::vector<std::string>& dataDirs)
+{
+    if (strName.find('/') != std::string::npos || IsFile(strName))
+        return strName;
+    for (const std::string& strDir : dataDirs)
+    {
+        const std::string strPath = strDir + "/" + strName;
+        if (IsFile(strPath))
+            return strPath;
+    }
+    return strName;
+}
+
+std::vector<std::string> CHellFont::GetDataDirs()
+{
+    std::vector<std::string> dirs;
+    char szExe[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", szExe, sizeof szExe - 1);
+    if (n > 0)
+    {
+        const std::string strExe(szExe, static_cast<std::size_t>(n));
+        const std::string strBinDir = strExe.substr(0, strExe.rfind('/'));
+        dirs.push_back(strBinDir);
+        dirs.push_back(strBinDir + "/../share/skrivel");
+    }
+    dirs.push_back(SKRIVEL_DATA_DIR);
+    return dirs;
+}
+
+bool CHellFont::GetGlyphPixel(int nCode, int nColumn, int nRow) const
+{
+    if (nCode == 0 || nCode == 9 || nCode == 10 || nCode == 13)
+        nCode = ' ';
+    if (nCode < 0 || nCode >= kGlyphs || nColumn < 0 || nColumn >= kColumns || nRow < 0 || nRow >= kRows)
+        return false;
+    return m_HellFont[static_cast<std::size_t>(nCode) * kGlyphBytes + nColumn * kRows + nRow] != 0;
+}

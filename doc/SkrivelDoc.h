@@ -1,0 +1,131 @@
+#pragma once
+
+#include "doc/FileErrorText.h"
+#include "doc/HellFont.h"
+#include "engine/RxStore.h"
+#include "link/LinkQueues.h"
+#include "link/SerialLink.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CArchive;
+class IDocHost;
+class IProfile;
+class IRxDisplay;
+class IXmitSource;
+
+// The one document: owner of all run-time state (operating flags, settings, the Hell font, the
+// canned messages, the receive store, the link and its queues). It runs the heartbeat, and talks
+// to the transmit text, the receive picture and the program around it through narrow interfaces.
+class CSkrivelDoc
+{
+public:
+    static constexpr int kXmitMessages = 9;
+
+    // The profile and the host must outlive the document: the destructor writes the settings.
+    CSkrivelDoc(IProfile& profile, IDocHost& host);
+    ~CSkrivelDoc();
+    CSkrivelDoc(const CSkrivelDoc&) = delete;
+    CSkrivelDoc& operator=(const CSkrivelDoc&) = delete;
+
+    void SetXmitSource(IXmitSource* pSource) { m_pXmitSource = pSource; }
+    void SetRxDisplay(IRxDisplay* pDisplay) { m_pRxDisplay = pDisplay; }
+    IRxDisplay* GetRxView() const { return m_pRxDisplay; }
+    // Where a font name without a directory is looked for after the current directory.
+    void SetFontDataDirs(std::vector<std::string> dirs) { m_FontDataDirs = std::move(dirs); }
+
+    // Life cycle.
+    bool OnNewDocument();
+    void OnCloseDocument();
+    void DeleteContents();
+    bool SaveModified() const { return true; }
+
+    // Receive-data files. Failures are shown through the host with the standard texts.
+    bool OnOpenDocument(const std::string& strPath);
+    bool OnSaveDocument(const std::string& strPath);
+    void Serialize(CArchive& ar);
+    const std::string& GetPathName() const { return m_strPathName; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+
+    // The heartbeat: drains the receive queue into the store, tops up the transmit queue.
+    void Tick();
+    void GetCharToSend(int& nChar, bool& bXmit, bool& bMorse);
+    const char* GetStatusText() const;
+    void StoreRxPixel(std::uint8_t nValue, bool bLive);
+
+    // The font.
+    int GetGlyphWidth(int nCode) const { return m_HellFont.GetGlyphWidth(nCode); }
+    bool GetGlyphPixel(int nCode, int nColumn, int nRow) const
+    {
+        return m_HellFont.GetGlyphPixel(nCode, nColumn, nRow);
+    }
+
+    // The link.
+    bool OpenPort(const std::string& strName) { return m_Link.OpenPort(strName); }
+    const std::string& GetPortName() const { return m_Link.GetPortName(); }
+    CLinkQueues& GetQueues() { return m_Queues; }
+
+    // Operator commands.
+    void OnTransmit();
+    void OnReceive();
+    void OnImmediateReceive();
+    void OnClearTxBuffer();
+    void OnDisplayOn() { m_bDisplayOn = true; }
+    void OnDisplayOff() { m_bDisplayOn = false; }
+    void OnBlackOnWhite();
+    void OnWhiteOnBlack();
+    void OnClearRx();
+    void OnUpperCase() { m_bUpperCase = !m_bUpperCase; }
+    void OnFullDuplex() { m_bFullDuplex = !m_bFullDuplex; }
+    void OnDiddle() { m_bUseDiddle = !m_bUseDiddle; }
+    void OnComm1() { OpenPortForOperator("COM1"); }
+    void OnComm2() { OpenPortForOperator("COM2"); }
+    void OnComm3() { OpenPortForOperator("COM3"); }
+    void OnDummyPort() { OpenPort("DUMMY"); }
+
+    // Operating flags.
+    bool m_bTransmitting = false;
+    bool m_bTxIdle = false;
+    bool m_bFinishTx = false;
+    bool m_bTxStarting = false;
+    // Options.
+    bool m_bDisplayOn = true;
+    bool m_bUpperCase = true;
+    bool m_bFullDuplex = true;
+    bool m_bUseDiddle = true;
+    bool m_bReverseVideo = false;
+
+    std::string m_strFontFileName;
+    CHellFont m_HellFont;
+    std::array<std::string, kXmitMessages> m_strXmitMessages;
+    CRxStore m_RxStore;
+
+private:
+    void DrainRxQueue();
+    void RefillTxQueue();
+    void LoadFont();
+    void OpenPortForOperator(const std::string& strName);
+    void UpdateAllViews();
+    void ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath);
+
+    // Re-entry guard of the heartbeat, for the whole program.
+    static bool s_bInTick;
+
+    IProfile& m_Profile;
+    IDocHost& m_Host;
+    IXmitSource* m_pXmitSource = nullptr;
+    IRxDisplay* m_pRxDisplay = nullptr;
+    std::vector<std::string> m_FontDataDirs = CHellFont::GetDataDirs();
+
+    std::string m_strPathName;
+    bool m_bModified = false;
+
+    // The queues outlive the link, whose thread uses them.
+    CLinkQueues m_Queues;
+    CSerialLink m_Link{m_Queues};
+    std::vector<std::uint32_t> m_RxBatch; // reused by every heartbeat
+};
