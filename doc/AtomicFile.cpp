@@ -14,7 +14,9 @@ namespace
 // A link is replaced through its target, so saving to a linked name updates the file it names.
 std::string FollowLink(const std::string& strPath)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(strPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
     {
         char szReal[PATH_MAX];
@@ -26,7 +28,9 @@ std::string FollowLink(const std::string& strPath)
 
 mode_t NewFileMode(const std::string& strTarget)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(strTarget.c_str(), &st) == 0)
         return st.st_mode & 07777;
     const mode_t nMask = ::umask(0);
@@ -44,14 +48,17 @@ int CAtomicFile::Create(const std::string& strTarget)
 {
     Discard();
     m_strTarget = FollowLink(strTarget);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(m_strTarget.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return EISDIR;
     // Refuse what the program could not write in place either, before making anything.
     if (::access(m_strTarget.c_str(), F_OK) == 0 && ::access(m_strTarget.c_str(), W_OK) != 0)
         return errno;
     const std::size_t nSlash = m_strTarget.rfind('/');
-    const std::string strDir = nSlash == std::string::npos ? std::string() : m_strTarget.substr(0, nSlash + 1);
+    const std::string strDir =
+        nSlash == std::string::npos ? std::string() : m_strTarget.substr(0, nSlash + 1);
     const std::string strName = nSlash == std::string::npos ? m_strTarget : m_strTarget.substr(nSlash + 1);
     std::string strTemplate = strDir + "." + strName + ".XXXXXX";
     std::vector<char> szTemplate(strTemplate.begin(), strTemplate.end());

@@ -42,9 +42,12 @@ const char* TextFor(FileErrorText::Operation op, int nError)
     }
     switch (op)
     {
-    case Operation::Open: return "Failed to open document.";
-    case Operation::Read: return "An unexpected error occurred while reading %1.";
-    case Operation::Save: return "An unexpected error occurred while writing %1.";
+    case Operation::Open:
+        return "Failed to open document.";
+    case Operation::Read:
+        return "An unexpected error occurred while reading %1.";
+    case Operation::Save:
+        return "An unexpected error occurred while writing %1.";
     }
     return "Failed to open document.";
 }

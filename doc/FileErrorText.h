@@ -8,9 +8,9 @@ namespace FileErrorText
 {
 enum class Operation
 {
-    Open,  // opening a file to load it
-    Read,  // reading it
-    Save,  // creating or writing a file
+    Open, // opening a file to load it
+    Read, // reading it
+    Save, // creating or writing a file
 };
 
 std::string For(Operation op, int nError, const std::string& strPath);

@@ -12,7 +12,9 @@ bool CHellFont::Load(const std::string& strPath)
     const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
     {
         ::close(fd);
@@ -44,7 +46,9 @@ namespace
 {
 bool IsFile(const std::string& strPath)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(strPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 } // namespace

@@ -14,9 +14,9 @@ public:
     static constexpr int kGlyphs = 256;
     static constexpr int kColumns = 6;
     static constexpr int kRows = 14;
-    static constexpr int kGlyphBytes = kColumns * kRows; // 84
+    static constexpr int kGlyphBytes = kColumns * kRows;            // 84
     static constexpr std::size_t kFileSize = kGlyphs * kGlyphBytes; // 21504
-    static constexpr int kGlyphWidth = 7; // six font columns and one blank
+    static constexpr int kGlyphWidth = 7;                           // six font columns and one blank
 
     // Reads up to 21504 bytes of the file into the table. A shorter file replaces only the glyphs
     // it covers; a file that cannot be opened changes nothing and gives false.

@@ -42,7 +42,9 @@ int OpenForLoading(const std::string& strPath, int& fd)
     fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    struct stat st{};
+    struct stat st
+    {
+    };
     int nError = 0;
     if (::fstat(fd, &st) != 0)
         nError = errno;

@@ -19,11 +19,10 @@ std::string_view PatternOf(int nCode)
 {
     // Letters A..Z, then digits 0..9.
     static constexpr std::string_view s_Letters[26] = {
-        ".-",   "-...", "-.-.", "-..",  ".",   "..-.", "--.",  "....", "..",
-        ".---", "-.-",  ".-..", "--",   "-.",  "---",  ".--.", "--.-", ".-.",
-        "...",  "-",    "..-",  "...-", ".--", "-..-", "-.--", "--.."};
+        ".-", "-...", "-.-.", "-..",  ".",   "..-.", "--.", "....", "..",   ".---", "-.-",  ".-..", "--",
+        "-.", "---",  ".--.", "--.-", ".-.", "...",  "-",   "..-",  "...-", ".--",  "-..-", "-.--", "--.."};
     static constexpr std::string_view s_Digits[10] = {"-----", ".----", "..---", "...--", "....-",
-                                                       ".....", "-....", "--...", "---..", "----."};
+                                                      ".....", "-....", "--...", "---..", "----."};
     const int c = (nCode >= 0 && nCode <= 255) ? std::toupper(nCode) : nCode;
     if (c >= 'A' && c <= 'Z')
         return s_Letters[c - 'A'];
@@ -31,14 +30,22 @@ std::string_view PatternOf(int nCode)
         return s_Digits[c - '0'];
     switch (c)
     {
-    case '/': return "-..-.";
-    case '?': return "..--..";
-    case '+': return ".-.-.";
-    case '.': return ".-.-.-";
-    case ',': return "--..--";
-    case '-': return "-....-";
-    case '*': return "........";
-    default: return {};
+    case '/':
+        return "-..-.";
+    case '?':
+        return "..--..";
+    case '+':
+        return ".-.-.";
+    case '.':
+        return ".-.-.-";
+    case ',':
+        return "--..--";
+    case '-':
+        return "-....-";
+    case '*':
+        return "........";
+    default:
+        return {};
     }
 }
 } // namespace

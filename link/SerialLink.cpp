@@ -46,10 +46,19 @@ void CSerialLink::ClosePort()
     m_strPortName.clear();
 }
 
-bool CSerialLink::StartIoThread(int /*nPriority*/) { return true; }
+bool CSerialLink::StartIoThread(int /*nPriority*/)
+{
+    return true;
+}
 
 void CSerialLink::StopIoThread() {}
 
-int CSerialLink::IoThreadProc(CSerialLink* pLink) { return pLink->IoLoop(); }
+int CSerialLink::IoThreadProc(CSerialLink* pLink)
+{
+    return pLink->IoLoop();
+}
 
-int CSerialLink::IoLoop() { return 0; }
+int CSerialLink::IoLoop()
+{
+    return 0;
+}

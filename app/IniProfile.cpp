@@ -1,0 +1,99 @@
+#include "app/IniProfile.h"
+
+#include <QSettings>
+#include <QString>
+
+#include <charconv>
+#include <climits>
+
+namespace
+{
+QString KeyOf(const std::string& strSection, const std::string& strKey)
+{
+    return QString::fromStdString(strSection) + QLatin1Char('/') + QString::fromStdString(strKey);
+}
+
+// Reads the leading decimal number of a stored value, as the old profile API did: "12abc" is 12,
+// a value that is no number at all is 0, and a number beyond the range of int is clamped.
+int ParseProfileInt(const std::string& strValue)
+{
+    const char* p = strValue.data();
+    const char* pEnd = p + strValue.size();
+    while (p != pEnd && (*p == ' ' || *p == '\t'))
+        ++p;
+    if (p != pEnd && *p == '+')
+        ++p;
+    long long nValue = 0;
+    const auto result = std::from_chars(p, pEnd, nValue);
+    if (result.ec == std::errc::result_out_of_range)
+        return (p != pEnd && *p == '-') ? INT_MIN : INT_MAX;
+    if (result.ec != std::errc())
+        return 0;
+    if (nValue > INT_MAX)
+        return INT_MAX;
+    if (nValue < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(nValue);
+}
+} // namespace
+
+CIniProfile::CIniProfile()
+    : m_pSettings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                              QStringLiteral("skrivel"), QStringLiteral("skrivel")))
+{
+}
+
+CIniProfile::CIniProfile(const std::string& strPath)
+    : m_pSettings(std::make_unique<QSettings>(QString::fromStdString(strPath), QSettings::IniFormat))
+{
+}
+
+CIniProfile::~CIniProfile() = default;
+
+std::string CIniProfile::GetProfileString(const std::string& strSection, const std::string& strKey,
+                                          const std::string& strDefault)
+{
+    const QVariant value = m_pSettings->value(KeyOf(strSection, strKey));
+    if (!value.isValid())
+        return strDefault;
+    // A list (a value with unquoted commas written by hand) reads back as it was written.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(',')).toStdString();
+    return value.toString().toStdString();
+}
+
+int CIniProfile::GetProfileInt(const std::string& strSection, const std::string& strKey, int nDefault)
+{
+    if (!m_pSettings->contains(KeyOf(strSection, strKey)))
+        return nDefault;
+    return ParseProfileInt(GetProfileString(strSection, strKey, {}));
+}
+
+void CIniProfile::WriteProfileString(const std::string& strSection, const std::string& strKey,
+                                     const std::string& strValue)
+{
+    m_pSettings->setValue(KeyOf(strSection, strKey), QString::fromStdString(strValue));
+}
+
+void CIniProfile::WriteProfileInt(const std::string& strSection, const std::string& strKey, int nValue)
+{
+    m_pSettings->setValue(KeyOf(strSection, strKey), nValue);
+}
+
+bool CIniProfile::Flush(std::string& strError)
+{
+    m_pSettings->sync();
+    switch (m_pSettings->status())
+    {
+    case QSettings::NoError:
+        return true;
+    case QSettings::AccessError:
+        strError = "The settings file " + m_pSettings->fileName().toStdString() + " cannot be written.";
+        return false;
+    case QSettings::FormatError:
+        strError =
+            "The settings file " + m_pSettings->fileName().toStdString() + " is not in a readable format.";
+        return false;
+    }
+    return true;
+}
