@@ -1,0 +1,93 @@
+#pragma once
+
+#include "doc/IRxDisplay.h"
+#include "ui/CommandTarget.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+
+class CSkrivelDoc;
+class QPainter;
+class QPrinter;
+
+// The receive picture: every stored page is one band 60 pixels high, each column drawn twice
+// (the lower copy one column to the right), painted straight from the document's receive store.
+// The view registers itself as the document's receive display for its lifetime.
+//
+// Commands: it handles print (ID_FILE_PRINT, with the print dialog), print without a dialog
+// (ID_FILE_PRINT_DIRECT) and print preview (ID_FILE_PRINT_PREVIEW) on the printer set with
+// SetPrinter, the one Print Setup configures; Print can also be called directly.
+// Dropped files: one local file goes to the open-file handler, more than one shows a message.
+class CSkrivelRxView : public QAbstractScrollArea, public IRxDisplay, public ICommandTarget
+{
+    Q_OBJECT
+
+public:
+    // Opens a file as receive data, the way File Load Rx Data does.
+    using OpenFileHandler = std::function<void(const QString& strPath)>;
+    // Shows a message box with an OK button.
+    using MessageHandler = std::function<void(const QString& strText)>;
+
+    explicit CSkrivelRxView(CSkrivelDoc& doc, QWidget* pParent = nullptr);
+    ~CSkrivelRxView() override;
+
+    // Without a handler a dropped file is loaded straight into the document.
+    void SetOpenFileHandler(OpenFileHandler handler) { m_OpenFileHandler = std::move(handler); }
+    // Without a handler messages show in a QMessageBox titled "skrivel".
+    void SetMessageHandler(MessageHandler handler) { m_MessageHandler = std::move(handler); }
+    // The printer the print commands use; without one the view keeps its own. Not owned.
+    void SetPrinter(QPrinter* pPrinter) { m_pPrinter = pPrinter; }
+
+    // Renders the whole picture scaled to the printer's page width, as many bands per sheet as
+    // fit, never cutting a band. False when the printer cannot be started.
+    bool Print(QPrinter& printer);
+
+    // The scrollable size of the picture.
+    QSize GetTotalSize() const;
+
+    // IRxDisplay
+    void PaintColumn(int nPage, int nColumn) override;
+    void UpdateScrollSizes() override;
+    void FollowEnd() override;
+    void ScrollToEnd() override;
+    void OnUpdate() override;
+
+    // ICommandTarget
+    bool OnCmdMsg(int nID, CCmdUI* pCmdUI) override;
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override;
+    void resizeEvent(QResizeEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dragMoveEvent(QDragMoveEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
+
+private:
+    // Draws columns nFirst..nLast of page nPage, both copies, in picture coordinates.
+    void DrawColumns(QPainter& painter, int nPage, int nFirst, int nLast);
+    // Draws every column that touches rClip (picture coordinates).
+    void DrawPicture(QPainter& painter, const QRect& rClip);
+    int GetColumnCount(int nPage) const;
+    QPrinter& GetPrinter();
+    void PrintOrComplain(QPrinter& printer);
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void ShowMessage(const QString& strText);
+
+    CSkrivelDoc& m_Doc;
+    // One row of copies: 245 columns of 3 pixels by 28 rows, filled and drawn twice per band.
+    QImage m_BandImage;
+    QSize m_sizePage{21, 300};
+    QSize m_sizeLine{21, 30};
+
+    OpenFileHandler m_OpenFileHandler;
+    MessageHandler m_MessageHandler;
+    QPrinter* m_pPrinter = nullptr;
+    std::unique_ptr<QPrinter> m_pOwnPrinter;
+};
