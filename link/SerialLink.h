@@ -1,7 +1,13 @@
 #pragma once
 
+#include "link/SerialDevice.h"
+
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -9,10 +15,15 @@ struct CLinkQueues;
 
 // The link to the DSP board: a serial device or the simulated DUMMY port, and the I/O thread that
 // reads one level byte per slot into the receive queue and writes one transmit item every second
-// slot. The thread touches nothing but the queues (under their locks) and the two atomics.
+// slot. The thread touches nothing but the queues (under their locks) and the two atomics; the
+// device fields are its own while it runs, and the user-interface thread changes them only after
+// StopIoThread.
 class CSerialLink
 {
 public:
+    // The priority the document asks for: the highest the system grants (real-time when allowed).
+    static constexpr int kTimeCriticalPriority = 15;
+
     explicit CSerialLink(CLinkQueues& queues);
     ~CSerialLink();
     CSerialLink(const CSerialLink&) = delete;
@@ -21,29 +32,52 @@ public:
     // Stops the thread, closes what is open, opens the named port ("DUMMY" exactly is the dummy
     // port, "COMn" is /dev/ttyS<n-1>, anything else a device path) and starts the thread.
     bool OpenPort(const std::string& strName);
+    // Fail, changing nothing, while a port is selected.
     bool OpenComPort(const std::string& strName);
     bool OpenDummyPort();
-    // Only while no I/O thread runs.
+    // Stops the thread first if one runs.
     void ClosePort();
+    // Needs a selected port and no thread running.
     bool StartIoThread(int nPriority);
+    // Returns once the thread has ended: within about one slot.
     void StopIoThread();
 
     // The port as it was named ("COM1", not the device path); empty when none is selected.
     const std::string& GetPortName() const { return m_strPortName; }
     bool IsDummyPort() const { return m_bDummyPort; }
-    // Why the last open of a device failed, in the operator's words; empty after a success.
+    // Why the last open of a port failed, in the operator's words; empty after a success.
     const std::string& GetOpenErrorText() const { return m_strOpenError; }
+    bool IsIoThreadAlive() const { return m_bIoThreadAlive; }
+    // CPU time the running I/O thread has used so far; zero when none runs.
+    std::chrono::nanoseconds GetIoThreadCpuTime() const;
 
 private:
+    // What the thread keeps for one run; fresh on every start.
+    struct CSlotState
+    {
+        int nSlot = 0; // read slots since the last transmit slot
+        std::uint32_t nLastItem = 0;
+        std::uint32_t nDummyLevel = 0;
+        std::chrono::steady_clock::time_point tNextReopen; // while the device is missing
+    };
+
     static int IoThreadProc(CSerialLink* pLink);
     int IoLoop();
+    std::uint32_t ReadSlot(CSlotState& state);
+    void TransmitSlot(CSlotState& state);
+    bool ReopenLostDevice(CSlotState& state);
+    // Sleeps until tDeadline or a stop request, whichever comes first.
+    void WaitUntil(std::chrono::steady_clock::time_point tDeadline);
 
     CLinkQueues& m_Queues;
-    int m_hPort = -1;
+    int m_hPort = SerialDevice::kInvalid;
     bool m_bDummyPort = false;
     std::string m_strPortName;
     std::string m_strOpenError;
     std::unique_ptr<std::thread> m_pIoThread;
     std::atomic<bool> m_bIoThreadAlive{false};
     std::atomic<bool> m_bStopIoThread{false};
+    // Wakes the thread from the sleep that stands in for the reads of a missing device.
+    std::mutex m_WakeLock;
+    std::condition_variable m_WakeSignal;
 };
