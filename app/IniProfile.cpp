@@ -1,5 +1,7 @@
 #include "app/IniProfile.h"
 
+#include "app/IniFormat.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -38,13 +40,13 @@ int ParseProfileInt(const std::string& strValue)
 } // namespace
 
 CIniProfile::CIniProfile()
-    : m_pSettings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    : m_pSettings(std::make_unique<QSettings>(IniFormat::Get(), QSettings::UserScope,
                                               QStringLiteral("skrivel"), QStringLiteral("skrivel")))
 {
 }
 
 CIniProfile::CIniProfile(const std::string& strPath)
-    : m_pSettings(std::make_unique<QSettings>(QString::fromStdString(strPath), QSettings::IniFormat))
+    : m_pSettings(std::make_unique<QSettings>(QString::fromStdString(strPath), IniFormat::Get()))
 {
 }
 
@@ -56,9 +58,6 @@ std::string CIniProfile::GetProfileString(const std::string& strSection, const s
     const QVariant value = m_pSettings->value(KeyOf(strSection, strKey));
     if (!value.isValid())
         return strDefault;
-    // A list (a value with unquoted commas written by hand) reads back as it was written.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(',')).toStdString();
     return value.toString().toStdString();
 }
 

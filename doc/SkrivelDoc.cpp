@@ -51,7 +51,7 @@ int OpenForLoading(const std::string& strPath, int& fd)
     else if (S_ISDIR(st.st_mode))
         nError = EISDIR;
     else if (!S_ISREG(st.st_mode))
-        nError = EINVAL;
+        nError = ENODEV;
     else if (::fcntl(fd, F_SETFL, 0) != 0)
         nError = errno;
     if (nError != 0)

@@ -1,0 +1,132 @@
+#include "DocTestFixture.h"
+
+#include <fstream>
+
+TEST_F(DocTest, EmptyProfileGivesTheDefaults)
+{
+    m_Profile.m_Values.clear();
+    CSkrivelDoc& doc = NewDoc();
+    EXPECT_TRUE(doc.m_bFullDuplex);
+    EXPECT_TRUE(doc.m_bUpperCase);
+    EXPECT_FALSE(doc.m_bReverseVideo);
+    EXPECT_TRUE(doc.m_bUseDiddle);
+    EXPECT_EQ(doc.m_strFontFileName, "hellfont.hlf");
+    EXPECT_EQ(doc.GetPortName(), "DUMMY");
+    for (const std::string& strMessage : doc.m_strXmitMessages)
+        EXPECT_EQ(strMessage, "");
+    EXPECT_TRUE(doc.m_bDisplayOn);
+    EXPECT_FALSE(doc.m_bTransmitting);
+    EXPECT_STREQ(doc.GetStatusText(), "Receiving");
+}
+
+TEST_F(DocTest, StoredFlagsAreReadAsNonZeroAndWrittenAsZeroOrOne)
+{
+    m_Profile.Set("Tx", "FullDuplex", "0");
+    m_Profile.Set("Tx", "UpperCase", "2");
+    m_Profile.Set("Tx", "ReverseVideo", "-1");
+    m_Profile.Set("Tx", "UseDiddle", "0");
+    CSkrivelDoc& doc = NewDoc();
+    EXPECT_FALSE(doc.m_bFullDuplex);
+    EXPECT_TRUE(doc.m_bUpperCase);
+    EXPECT_TRUE(doc.m_bReverseVideo);
+    EXPECT_FALSE(doc.m_bUseDiddle);
+    m_pDoc.reset();
+    EXPECT_EQ(m_Profile.GetProfileString("Tx", "UpperCase", ""), "1");
+    EXPECT_EQ(m_Profile.GetProfileString("Tx", "ReverseVideo", ""), "1");
+    EXPECT_EQ(m_Profile.GetProfileString("Tx", "FullDuplex", ""), "0");
+}
+
+TEST_F(DocTest, AnEmptyStoredPortOpensNoPortAndSaysNothing)
+{
+    CSkrivelDoc& doc = NewDoc();
+    EXPECT_EQ(doc.GetPortName(), "");
+    EXPECT_TRUE(m_Host.m_Messages.empty());
+    m_pDoc.reset();
+    ASSERT_TRUE(m_Profile.Has("Comm", "Port"));
+    EXPECT_EQ(m_Profile.GetProfileString("Comm", "Port", "DUMMY"), "");
+}
+
+TEST_F(DocTest, CannedMessagesUseKeysMessage0ToMessage8AndKeepLongAndMultiLineText)
+{
+    const std::string strLong(10000, 'x');
+    m_Profile.Set("XmitMessages", "Message0", "first");
+    m_Profile.Set("XmitMessages", "Message8", "CQ CQ\r\nDE TEST");
+    m_Profile.Set("XmitMessages", "Message4", strLong);
+    CSkrivelDoc& doc = NewDoc();
+    EXPECT_EQ(doc.m_strXmitMessages[0], "first");
+    EXPECT_EQ(doc.m_strXmitMessages[4], strLong);
+    EXPECT_EQ(doc.m_strXmitMessages[8], "CQ CQ\r\nDE TEST");
+    doc.m_strXmitMessages[1] = "second";
+    doc.OnCloseDocument();
+    EXPECT_EQ(m_Profile.GetProfileString("XmitMessages", "Message1", ""), "second");
+    EXPECT_EQ(m_Profile.GetProfileString("XmitMessages", "Message4", ""), strLong);
+}
+
+TEST_F(DocTest, FileNewRestoresTheStoredSettingsAndMessages)
+{
+    m_Profile.Set("Tx", "UpperCase", "1");
+    m_Profile.Set("XmitMessages", "Message2", "stored");
+    CSkrivelDoc& doc = NewDoc();
+    doc.OnUpperCase();
+    doc.OnBlackOnWhite();
+    doc.OnDummyPort();
+    doc.m_strXmitMessages[2] = "edited";
+    doc.OnTransmit();
+    doc.StoreRxPixel(7, true);
+
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(doc.m_bUpperCase);
+    EXPECT_FALSE(doc.m_bReverseVideo);
+    EXPECT_EQ(doc.GetPortName(), "");
+    EXPECT_EQ(doc.m_strXmitMessages[2], "stored");
+    EXPECT_FALSE(doc.m_bTransmitting);
+    EXPECT_EQ(doc.m_RxStore.GetByteCount(), 0u);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(DocTest, ClosingWritesTheMessagesThenThePortAndFlagsAndNeverTheFontName)
+{
+    NewDoc();
+    m_pDoc->OnCloseDocument();
+    m_pDoc.reset();
+    const std::vector<std::string> expected = {"XmitMessages/Message0", "XmitMessages/Message1",
+                                               "XmitMessages/Message2", "XmitMessages/Message3",
+                                               "XmitMessages/Message4", "XmitMessages/Message5",
+                                               "XmitMessages/Message6", "XmitMessages/Message7",
+                                               "XmitMessages/Message8", "Comm/Port",
+                                               "Tx/UpperCase",          "Tx/ReverseVideo",
+                                               "Tx/FullDuplex",         "Tx/UseDiddle"};
+    EXPECT_EQ(m_Profile.m_Writes, expected);
+}
+
+TEST_F(DocTest, AMissingFontIsReportedByTheNameAsConfiguredAndKeepsTheGlyphs)
+{
+    const std::string strFont = PathOf("font.hlf");
+    std::ofstream(strFont, std::ios::binary) << std::string(84, '\0') << std::string(84, '\1');
+    m_Profile.Set("Tx", "FontFileName", strFont);
+    CSkrivelDoc& doc = NewDoc();
+    EXPECT_TRUE(m_Host.m_Messages.empty());
+    EXPECT_TRUE(doc.GetGlyphPixel(1, 5, 13));
+
+    std::filesystem::remove(strFont);
+    ASSERT_TRUE(doc.OnNewDocument());
+    ASSERT_EQ(m_Host.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Host.m_Messages[0], "Can't open font file " + strFont);
+    EXPECT_TRUE(doc.GetGlyphPixel(1, 5, 13));
+}
+
+TEST_F(DocTest, ABareFontNameIsFoundInTheDataDirectory)
+{
+    std::ofstream(PathOf("mine.hlf"), std::ios::binary) << std::string(84, '\0') << std::string(84, '\1');
+    m_Profile.Set("Tx", "FontFileName", "mine.hlf");
+    m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, m_Host);
+    m_pDoc->SetFontDataDirs({(m_Dir / "nowhere").string(), m_Dir.string()});
+    ASSERT_TRUE(m_pDoc->OnNewDocument());
+    EXPECT_TRUE(m_Host.m_Messages.empty());
+    EXPECT_TRUE(m_pDoc->GetGlyphPixel(1, 0, 0));
+
+    m_Profile.Set("Tx", "FontFileName", "absent.hlf");
+    ASSERT_TRUE(m_pDoc->OnNewDocument());
+    ASSERT_EQ(m_Host.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Host.m_Messages[0], "Can't open font file absent.hlf");
+}

@@ -1,0 +1,263 @@
+#include "FakeXmitSource.h"
+#include "MemoryProfile.h"
+#include "RecordingHost.h"
+
+#include "doc/SkrivelDoc.h"
+#include "engine/TxItems.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+// The heartbeat driven by hand, with no port and a font whose glyphs are told apart by one pixel:
+// glyph c has only column 0, row (c % 14) marked, glyph 32 is blank.
+class HeartbeatTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_Profile.Set("Comm", "Port", "");
+        m_Profile.Set("Tx", "FontFileName", "/nonexistent/font.hlf");
+        m_Doc.OnNewDocument();
+        m_Host.m_Messages.clear();
+        m_Doc.m_HellFont.m_HellFont.fill(0);
+        for (int c = 0; c < 256; ++c)
+            if (c != ' ')
+                m_Doc.m_HellFont.m_HellFont[c * 84 + c % 14] = 1;
+        m_Doc.SetXmitSource(&m_Source);
+    }
+
+    // Takes everything queued for the board.
+    std::vector<std::uint32_t> TakeTx()
+    {
+        std::vector<std::uint32_t> items;
+        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
+        m_Doc.GetQueues().m_TxQueue.RemoveAll(items);
+        return items;
+    }
+
+    // One heartbeat with an empty transmit queue: the items of one refill.
+    std::vector<std::uint32_t> Refill()
+    {
+        m_Doc.Tick();
+        return TakeTx();
+    }
+
+    std::size_t TxCount()
+    {
+        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
+        return m_Doc.GetQueues().m_TxQueue.GetCount();
+    }
+
+    void QueueRx(std::uint32_t nItem, int nCount = 1)
+    {
+        std::scoped_lock lock(m_Doc.GetQueues().m_RxQueueLock);
+        m_Doc.GetQueues().m_RxQueue.AddTail(nItem, static_cast<std::size_t>(nCount));
+    }
+
+    static std::vector<std::uint32_t> FeldHellOf(int c)
+    {
+        std::vector<std::uint32_t> items(98, TxItems::kBlank);
+        if (c != ' ')
+            items[c % 14] = TxItems::kMarked;
+        return items;
+    }
+
+    CMemoryProfile m_Profile;
+    CRecordingHost m_Host;
+    CSkrivelDoc m_Doc{m_Profile, m_Host};
+    CFakeXmitSource m_Source;
+};
+
+const std::vector<std::uint32_t> kIdleColumn(14, TxItems::kReceive);
+} // namespace
+
+TEST_F(HeartbeatTest, ReceivingAppendsOneIdleColumnOnlyBelowTheRefillMark)
+{
+    EXPECT_EQ(Refill(), kIdleColumn);
+    {
+        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
+        m_Doc.GetQueues().m_TxQueue.AddTail(TxItems::kBlank, 28);
+    }
+    m_Doc.Tick();
+    EXPECT_EQ(TxCount(), 28u);
+    TakeTx();
+    m_Source.m_strText = "A";
+    m_Doc.OnTransmit();
+    {
+        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
+        m_Doc.GetQueues().m_TxQueue.AddTail(TxItems::kBlank, 27);
+    }
+    m_Doc.Tick();
+    EXPECT_EQ(TxCount(), 27u + 98u); // the lead-in space, whole
+}
+
+TEST_F(HeartbeatTest, TransmittingAnEmptyTextSendsTheLeadInThenFiller)
+{
+    m_Doc.OnTransmit();
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
+    EXPECT_EQ(Refill(), FeldHellOf(' '));
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
+    EXPECT_EQ(Refill(), FeldHellOf(1)); // the diddle
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Idling");
+    EXPECT_EQ(m_Host.m_nIdleCalls, 1);
+    m_Doc.OnDiddle();
+    EXPECT_EQ(Refill(), FeldHellOf(' '));
+    EXPECT_EQ(m_Host.m_nIdleCalls, 2); // every filler refill asks for an idle update
+}
+
+TEST_F(HeartbeatTest, TextGoesOutAfterTheLeadInAndIdlingEndsWhenTextArrives)
+{
+    m_Doc.OnTransmit();
+    Refill();
+    Refill(); // idling
+    m_Source.m_strText = "BC";
+    EXPECT_EQ(Refill(), FeldHellOf('B'));
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
+    EXPECT_EQ(Refill(), FeldHellOf('C'));
+}
+
+TEST_F(HeartbeatTest, ReceiveFinishesTheTextThenSendsOneLastSpace)
+{
+    m_Source.m_strText = "BC";
+    m_Doc.OnTransmit();
+    Refill();
+    m_Doc.OnReceive();
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Finishing Transmission");
+    EXPECT_EQ(Refill(), FeldHellOf('B'));
+    EXPECT_EQ(Refill(), FeldHellOf('C'));
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Finishing Transmission");
+    EXPECT_EQ(Refill(), FeldHellOf(' '));
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Receiving");
+    EXPECT_EQ(Refill(), kIdleColumn);
+}
+
+TEST_F(HeartbeatTest, ReceiveWhileIdlingEndsAtTheNextRefill)
+{
+    m_Doc.OnTransmit();
+    Refill();
+    Refill();
+    m_Doc.OnReceive();
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Idling");
+    EXPECT_EQ(Refill(), FeldHellOf(' '));
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Receiving");
+}
+
+TEST_F(HeartbeatTest, TransmitAgainCancelsAFinishWithoutAnotherLeadIn)
+{
+    m_Source.m_strText = "BC";
+    m_Doc.OnTransmit();
+    Refill();
+    m_Doc.OnReceive();
+    m_Doc.OnTransmit();
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
+    EXPECT_FALSE(m_Doc.m_bTxStarting);
+    EXPECT_EQ(Refill(), FeldHellOf('B'));
+    m_Doc.OnReceive();
+    m_Doc.OnReceive(); // twice changes nothing more
+    EXPECT_TRUE(m_Doc.m_bFinishTx);
+}
+
+TEST_F(HeartbeatTest, ImmediateReceiveKeepsWhatIsQueued)
+{
+    m_Source.m_strText = "B";
+    m_Doc.OnTransmit();
+    m_Doc.Tick();
+    m_Doc.OnImmediateReceive();
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Receiving");
+    EXPECT_FALSE(m_Doc.m_bTxStarting);
+    EXPECT_EQ(TakeTx(), FeldHellOf(' '));
+    EXPECT_EQ(Refill(), kIdleColumn);
+    EXPECT_EQ(m_Source.m_nPos, 0u);
+}
+
+TEST_F(HeartbeatTest, UpperCaseConvertsOnlyTheText)
+{
+    m_Source.m_strText = "a";
+    m_Doc.OnTransmit();
+    Refill();
+    EXPECT_EQ(Refill(), FeldHellOf('A'));
+    m_Doc.OnUpperCase();
+    m_Source.m_strText = "aa";
+    EXPECT_EQ(Refill(), FeldHellOf('a'));
+}
+
+TEST_F(HeartbeatTest, BoldCharactersGoOutAsMorseAndTheFillerAsFeldHell)
+{
+    m_Source.m_strText = "E";
+    m_Source.m_strMorse = "*";
+    m_Doc.OnTransmit();
+    Refill();
+    const std::vector<std::uint32_t> items = Refill();
+    ASSERT_EQ(items.size(), 56u);
+    EXPECT_EQ(items[21], TxItems::kMarked);
+    EXPECT_EQ(Refill(), FeldHellOf(1));
+}
+
+TEST_F(HeartbeatTest, ReceivedSamplesAreStoredOrDroppedByTheOperatingState)
+{
+    QueueRx(0x1FF); // only the low byte counts
+    m_Doc.Tick();
+    ASSERT_EQ(m_Doc.m_RxStore.GetByteCount(), 1u);
+    EXPECT_EQ((*m_Doc.m_RxStore.m_pRxPage)[0], 0xFF);
+
+    m_Doc.OnTransmit();
+    QueueRx(1, 3);
+    m_Doc.Tick();
+    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 4u); // full duplex stores while transmitting
+    m_Doc.OnFullDuplex();
+    QueueRx(1, 3);
+    m_Doc.Tick();
+    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 4u);
+    m_Doc.OnImmediateReceive();
+    m_Doc.OnDisplayOff();
+    QueueRx(1, 3);
+    m_Doc.Tick();
+    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 4u);
+    std::scoped_lock lock(m_Doc.GetQueues().m_RxQueueLock);
+    EXPECT_TRUE(m_Doc.GetQueues().m_RxQueue.IsEmpty()); // drained in every state
+}
+
+namespace
+{
+// A transmit text that runs a heartbeat of its own while it is asked for a character, as a
+// message loop inside the heartbeat would.
+class CReentrantSource : public IXmitSource
+{
+public:
+    explicit CReentrantSource(CSkrivelDoc& doc) : m_Doc(doc) {}
+    void GetNextXmitChar(int& ch, bool& morse) override
+    {
+        m_Doc.Tick();
+        ch = 'B';
+        morse = false;
+    }
+    void ClearUnsentText() override {}
+    CSkrivelDoc& m_Doc;
+};
+} // namespace
+
+TEST_F(HeartbeatTest, ANestedHeartbeatReturnsWithoutTouchingTheQueues)
+{
+    CReentrantSource source(m_Doc);
+    m_Doc.SetXmitSource(&source);
+    m_Doc.OnTransmit();
+    Refill();
+    QueueRx(5);
+    EXPECT_EQ(Refill(), FeldHellOf('B')); // would deadlock on the transmit lock without the guard
+    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 1u);
+    EXPECT_EQ(Refill(), FeldHellOf('B')); // the guard is released after each heartbeat
+}
+
+TEST_F(HeartbeatTest, ClearTxBufferDropsTheUnsentText)
+{
+    m_Source.m_strText = "BCD";
+    m_Doc.OnTransmit();
+    Refill();
+    Refill();
+    m_Doc.OnClearTxBuffer();
+    EXPECT_EQ(m_Source.m_strText, "B");
+    EXPECT_EQ(Refill(), FeldHellOf(1));
+}
