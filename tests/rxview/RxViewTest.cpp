@@ -1,0 +1,359 @@
+// The receive view on the offscreen platform: pixels of the grabbed viewport at the picture's
+// coordinates, scrolling, keys, dropped files and printing to PDF.
+
+#include "doc/SkrivelDoc.h"
+#include "support/MemoryProfile.h"
+#include "support/RecordingHost.h"
+#include "ui/CmdUI.h"
+#include "ui/CommandIds.h"
+#include "ui/SkrivelRxView.h"
+
+#include <QFile>
+#include <QMimeData>
+#include <QPaintEvent>
+#include <QPrinter>
+#include <QProcess>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+namespace
+{
+constexpr int kColumnBytes = 28;
+constexpr int kPageBytes = 6860;
+
+QRect Upper(int k, int j)
+{
+    return {4 + 3 * j, 60 * k + 4, 3, 28};
+}
+
+QRect Lower(int k, int j)
+{
+    return {7 + 3 * j, 60 * k + 32, 3, 28};
+}
+
+// Every pixel of r in img has colour c.
+bool AllOf(const QImage& img, const QRect& r, QRgb c)
+{
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (img.pixel(x, y) != c)
+                return false;
+    return true;
+}
+
+bool AllGrey(const QImage& img, const QRect& r, int g)
+{
+    return AllOf(img, r, qRgb(g, g, g));
+}
+
+// Records the regions the viewport is asked to paint.
+class CPaintSpy : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* pEvent) override
+    {
+        if (pEvent->type() == QEvent::Paint)
+            m_Region += static_cast<QPaintEvent*>(pEvent)->region();
+        return false;
+    }
+    QRegion m_Region;
+};
+} // namespace
+
+class CRxViewTest : public QObject
+{
+    Q_OBJECT
+
+    CMemoryProfile m_Profile;
+    CRecordingHost m_Host;
+    std::unique_ptr<CSkrivelDoc> m_pDoc;
+    std::unique_ptr<CSkrivelRxView> m_pView;
+    QStringList m_Messages;
+    QStringList m_Opened;
+
+    void Show(int nWidth, int nHeight)
+    {
+        m_pView->resize(nWidth, nHeight);
+        m_pView->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pView.get()));
+    }
+    // Stores bytes as the file loader does, then refreshes the view.
+    void Load(const std::vector<std::uint8_t>& bytes)
+    {
+        m_pDoc->m_RxStore.Append(bytes.data(), bytes.size());
+        m_pView->OnUpdate();
+    }
+    // nPages full pages: the store then has one more, empty, being written.
+    void LoadPages(int nPages, std::uint8_t nValue = 0)
+    {
+        Load(std::vector<std::uint8_t>(static_cast<std::size_t>(nPages) * kPageBytes, nValue));
+    }
+    QImage Grab() const
+    {
+        return m_pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    QRgb Background() const { return m_pView->viewport()->palette().color(QPalette::Base).rgb(); }
+    int Scroll() const { return m_pView->verticalScrollBar()->value(); }
+    void Drop(const QStringList& paths)
+    {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& strPath : paths)
+            urls.append(QUrl::fromLocalFile(strPath));
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_pView->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_pView->viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init()
+    {
+        m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, m_Host);
+        m_pView = std::make_unique<CSkrivelRxView>(*m_pDoc);
+        m_pView->SetMessageHandler([this](const QString& strText) { m_Messages.append(strText); });
+        m_pDoc->DeleteContents();
+        m_Messages.clear();
+        m_Opened.clear();
+    }
+    void cleanup()
+    {
+        m_pView.reset();
+        m_pDoc.reset();
+    }
+
+    void greysInBothColourSettings()
+    {
+        Show(800, 200);
+        std::vector<std::uint8_t> bytes;
+        for (const int v : {0, 255, 77})
+            bytes.insert(bytes.end(), kColumnBytes, static_cast<std::uint8_t>(v));
+        Load(bytes);
+        for (const bool bReverse : {false, true})
+        {
+            bReverse ? m_pDoc->OnBlackOnWhite() : m_pDoc->OnWhiteOnBlack();
+            const QImage img = Grab();
+            const int nZero = bReverse ? 255 : 0;
+            QVERIFY(AllGrey(img, Upper(0, 0), nZero) && AllGrey(img, Lower(0, 0), nZero));
+            QVERIFY(AllGrey(img, Upper(0, 1), 255 - nZero) && AllGrey(img, Lower(0, 1), 255 - nZero));
+            QVERIFY(AllGrey(img, Upper(0, 2), bReverse ? 178 : 77));
+            QVERIFY(AllGrey(img, Lower(0, 2), bReverse ? 178 : 77));
+        }
+    }
+
+    void geometryOfBandsAndColumns()
+    {
+        Show(800, 200);
+        std::vector<std::uint8_t> bytes(kPageBytes + kColumnBytes, 100);
+        for (int r = 0; r < kColumnBytes; ++r)
+            bytes[5 * kColumnBytes + r] = static_cast<std::uint8_t>(9 * r); // page 0, column 5
+        Load(bytes);
+        const QImage img = Grab();
+        // Row 0 is at the bottom of both copies.
+        for (int r = 0; r < kColumnBytes; ++r)
+        {
+            QVERIFY(AllGrey(img, QRect(19, 4 + 27 - r, 3, 1), 9 * r));
+            QVERIFY(AllGrey(img, QRect(22, 32 + 27 - r, 3, 1), 9 * r));
+        }
+        // The last column of a band, and nothing beside it.
+        QVERIFY(AllGrey(img, QRect(736, 4, 3, 28), 100) && AllGrey(img, QRect(739, 32, 3, 28), 100));
+        QVERIFY(AllOf(img, QRect(739, 4, 7, 28), Background()));
+        QVERIFY(AllOf(img, QRect(742, 32, 4, 28), Background()));
+        // Column 0's lower copy sits right under column 1's upper copy; left of it is margin.
+        QCOMPARE(Lower(0, 0).left(), Upper(0, 1).left());
+        QVERIFY(AllGrey(img, QRect(7, 32, 3, 28), 100));
+        QVERIFY(AllOf(img, QRect(0, 32, 7, 28), Background()));
+        QVERIFY(AllOf(img, QRect(0, 0, 746, 4), Background()));
+        QVERIFY(AllOf(img, QRect(0, 60, 746, 4), Background()));
+        // Page 1: the complete column and the one being written; nothing after.
+        QVERIFY(AllGrey(img, Upper(1, 0), 100) && AllGrey(img, Lower(1, 1), 0));
+        QVERIFY(AllOf(img, Upper(1, 2), Background()) && AllOf(img, Lower(1, 2), Background()));
+    }
+
+    void clearedStoreDrawsOneColumnAndItsPartialRows()
+    {
+        Show(800, 200);
+        QCOMPARE(m_pView->GetTotalSize(), QSize(746, 64));
+        QImage img = Grab();
+        int nDrawn = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                nDrawn += img.pixel(x, y) != Background();
+        QCOMPARE(nDrawn, 2 * 3 * 28);
+        QVERIFY(AllGrey(img, Upper(0, 0), 0) && AllGrey(img, Lower(0, 0), 0));
+
+        Load(std::vector<std::uint8_t>(10, 200));
+        img = Grab();
+        QVERIFY(AllGrey(img, QRect(4, 22, 3, 10), 200) && AllGrey(img, QRect(4, 4, 3, 18), 0));
+        QVERIFY(AllGrey(img, QRect(7, 50, 3, 10), 200) && AllGrey(img, QRect(7, 32, 3, 18), 0));
+    }
+
+    void paintColumnRepaintsOnlyItsTwoCopies()
+    {
+        Show(800, 200);
+        LoadPages(5);
+        m_pView->ScrollToEnd(); // a scrolled origin: 364 - 200
+        QCOMPARE(Scroll(), 164);
+        Load(std::vector<std::uint8_t>(3 * kColumnBytes + 27, 50));
+        CPaintSpy spy;
+        m_pView->viewport()->installEventFilter(&spy);
+        QTest::qWait(20);
+        spy.m_Region = {};
+        m_pDoc->StoreRxPixel(50, true); // completes column 3 of page 5
+        QTRY_VERIFY(!spy.m_Region.isEmpty());
+        const QPoint origin(0, 164);
+        QCOMPARE(spy.m_Region, QRegion(Upper(5, 3).translated(-origin)) + Lower(5, 3).translated(-origin));
+        const QImage img = Grab();
+        QVERIFY(AllGrey(img, Upper(5, 3).translated(-origin), 50));
+    }
+
+    void newPageFollowsTheEndOnlyWhenInView()
+    {
+        Show(800, 300);
+        LoadPages(10);
+        m_pView->ScrollToEnd();
+        QCOMPARE(Scroll(), 664 - 300);
+        const std::vector<std::uint8_t> page(kPageBytes, 1);
+        // Scrolled back five pixels: stays, the range grows by a band.
+        m_pView->verticalScrollBar()->setValue(Scroll() - 5);
+        for (const std::uint8_t v : page)
+            m_pDoc->StoreRxPixel(v, true);
+        QCOMPARE(Scroll(), 359);
+        QCOMPARE(m_pView->verticalScrollBar()->maximum(), 724 - 300);
+        // Four pixels back still counts as at the end: the last band comes to the bottom.
+        m_pView->verticalScrollBar()->setValue(m_pView->verticalScrollBar()->maximum() - 4);
+        for (const std::uint8_t v : page)
+            m_pDoc->StoreRxPixel(v, true);
+        QCOMPARE(Scroll(), 784 - 300);
+        const QImage img = Grab();
+        QVERIFY(AllGrey(img, Lower(11, 244).translated(0, -Scroll()), 1));
+        QVERIFY(AllOf(img, QRect(0, 296, 746, 4), Background()));
+    }
+
+    void scrollToEndInATallOrNarrowWindow()
+    {
+        Show(400, 700);
+        LoadPages(2);
+        m_pView->horizontalScrollBar()->setValue(100);
+        QCOMPARE(m_pView->horizontalScrollBar()->value(), 100);
+        m_pView->ScrollToEnd();
+        QCOMPARE(Scroll(), 0);
+        QCOMPARE(m_pView->horizontalScrollBar()->value(), 0);
+    }
+
+    void pageStepFollowsTheHeight()
+    {
+        Show(800, 300);
+        LoadPages(20);
+        QScrollBar* pVert = m_pView->verticalScrollBar();
+        QCOMPARE(pVert->pageStep(), 300);
+        m_pView->resize(800, 250);
+        QCOMPARE(pVert->pageStep(), 240);
+        QCOMPARE(pVert->maximum(), 1264 - 250);
+        m_pView->resize(800, 50);
+        QCOMPARE(pVert->pageStep(), 50);
+        QCOMPARE(pVert->singleStep(), 30);
+    }
+
+    void keysScroll()
+    {
+        Show(400, 300);
+        LoadPages(20);
+        const int nMax = m_pView->verticalScrollBar()->maximum();
+        // The horizontal scroll bar takes some of the 300 pixels: four bands per page.
+        const std::vector<std::pair<Qt::Key, int>> steps{{Qt::Key_PageDown, 240}, {Qt::Key_Down, 270},
+                                                         {Qt::Key_Up, 240},       {Qt::Key_PageUp, 0},
+                                                         {Qt::Key_End, nMax},     {Qt::Key_Home, 0}};
+        for (const auto& [key, nScroll] : steps)
+        {
+            QTest::keyClick(m_pView.get(), key);
+            QCOMPARE(Scroll(), nScroll);
+        }
+        QTest::keyClick(m_pView.get(), Qt::Key_Right);
+        QCOMPARE(m_pView->horizontalScrollBar()->value(), 21);
+        QTest::keyClick(m_pView.get(), Qt::Key_Left);
+        QCOMPARE(m_pView->horizontalScrollBar()->value(), 0);
+    }
+
+    void droppedFiles()
+    {
+        Show(800, 200);
+        QTemporaryDir dir;
+        const QString strFile = dir.filePath("two pages.hel");
+        QFile file(strFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2 * kPageBytes + 30, '\x40'));
+        file.close();
+        // No handler: the file is loaded into the document.
+        Drop({strFile});
+        QCOMPARE(m_pDoc->m_RxStore.m_nRxPages, 3);
+        QCOMPARE(m_pDoc->m_RxStore.m_nRxColumn, 1);
+        QCOMPARE(m_pDoc->GetPathName(), strFile.toStdString());
+
+        m_pView->SetOpenFileHandler([this](const QString& strPath) { m_Opened.append(strPath); });
+        Drop({strFile});
+        QCOMPARE(m_Opened, QStringList{strFile});
+        Drop({strFile, dir.filePath("other.hel")});
+        QCOMPARE(m_Opened.size(), 1);
+        QCOMPARE(m_Messages, QStringList{"Hey! Only one file at a time!"});
+    }
+
+    void printsScaledBandsOverPages()
+    {
+        const QString strPdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (strPdftoppm.isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed");
+        CCmdUI state;
+        QVERIFY(m_pView->OnCmdMsg(ID_FILE_PRINT_PREVIEW, &state) && state.m_bEnabled);
+        QVERIFY(!m_pView->OnCmdMsg(ID_EDIT_COPY, &state));
+
+        // A4 with 10 mm margins: 190 mm wide, so a band is 15.3 mm and 18 fit on a sheet.
+        Load(std::vector<std::uint8_t>((36 * 245 + 244) * kColumnBytes, 40)); // 37 bands
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        m_pView->SetPrinter(&printer);
+        for (const bool bReverse : {false, true})
+        {
+            m_pDoc->m_bReverseVideo = bReverse;
+            const QString strPdf = dir.filePath(bReverse ? "bow.pdf" : "wob.pdf");
+            printer.setOutputFileName(strPdf);
+            QVERIFY(m_pView->OnCmdMsg(ID_FILE_PRINT_DIRECT, nullptr));
+            QVERIFY(m_Messages.isEmpty());
+            // At 25.4 dpi one pixel is one millimetre.
+            const QString strPrefix = dir.filePath("sheet");
+            QCOMPARE(QProcess::execute(strPdftoppm, {"-r", "25.4", "-gray", "-png", strPdf, strPrefix}), 0);
+            QVERIFY(!QFile::exists(strPrefix + "-4.png"));
+            const QImage first(strPrefix + "-1.png");
+            const QImage last(strPrefix + "-3.png");
+            QCOMPARE(first.width(), 210);
+            // Columns across the page width, in the chosen grey; paper below the last band.
+            const int nGrey = bReverse ? 215 : 40;
+            for (const int x : {12, 105, 197})
+            {
+                QVERIFY(qAbs(qGray(first.pixel(x, 15)) - nGrey) < 12);
+                QVERIFY(qAbs(qGray(first.pixel(x, 280)) - nGrey) < 12);
+                QVERIFY(qAbs(qGray(last.pixel(x, 15)) - nGrey) < 12);
+                QCOMPARE(qGray(last.pixel(x, 40)), 255);
+            }
+        }
+        printer.setOutputFileName(dir.filePath("missing/folder/x.pdf"));
+        QVERIFY(m_pView->OnCmdMsg(ID_FILE_PRINT_DIRECT, nullptr));
+        QCOMPARE(m_Messages, QStringList{"Can't start printing"});
+    }
+};
+
+QTEST_MAIN(CRxViewTest)
+#include "RxViewTest.moc"
