@@ -1,0 +1,75 @@
+// The receive view on the offscreen platform: a full repaint of a 1920 x 1080 window showing the
+// end of one hour and of 24 hours of reception, and the work of one live column.
+
+#include "MemoryProfile.h"
+#include "RecordingHost.h"
+#include "doc/SkrivelDoc.h"
+#include "ui/SkrivelRxView.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace
+{
+// Feld-Hell runs at 17.5 columns a second; 28 samples a column make 490 a second.
+constexpr std::size_t kSamplesPerHour = 490 * 3600;
+
+struct CViewFixture
+{
+    CMemoryProfile m_Profile;
+    CRecordingHost m_Host;
+    CSkrivelDoc m_Doc{m_Profile, m_Host};
+    CSkrivelRxView m_View{m_Doc};
+
+    explicit CViewFixture(std::size_t nSamples)
+    {
+        m_Doc.DeleteContents();
+        std::vector<std::uint8_t> samples(nSamples);
+        for (std::size_t i = 0; i < nSamples; ++i)
+            samples[i] = static_cast<std::uint8_t>(i * 37);
+        m_Doc.m_RxStore.Append(samples.data(), samples.size());
+        m_View.resize(1920, 1080);
+        m_View.show();
+        m_View.ScrollToEnd();
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_FullRepaint(benchmark::State& state)
+{
+    CViewFixture fixture(static_cast<std::size_t>(state.range(0)) * kSamplesPerHour);
+    for (auto _ : state)
+        fixture.m_View.viewport()->repaint();
+    state.counters["pages"] = fixture.m_Doc.m_RxStore.m_nRxPages;
+}
+BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(24)->ArgName("hours")->Unit(benchmark::kMicrosecond);
+
+// One column of 28 samples stored live, then the paint it asked for.
+void BM_LiveColumn(benchmark::State& state)
+{
+    CViewFixture fixture(kSamplesPerHour);
+    std::uint8_t nValue = 0;
+    for (auto _ : state)
+    {
+        for (int r = 0; r < CRxStore::kRowsPerColumn; ++r)
+            fixture.m_Doc.StoreRxPixel(nValue++, true);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_LiveColumn)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
