@@ -1,0 +1,89 @@
+#include "link/LinkQueues.h"
+#include "link/SerialLink.h"
+#include "tests/link/BoardFeeder.h"
+#include "tests/link/LinkTestUtil.h"
+#include "tests/link/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <termios.h>
+
+namespace
+{
+using namespace std::chrono_literals;
+using LinkTest::TakeRx;
+
+bool Contains(const std::vector<std::uint32_t>& items, std::uint32_t nItem)
+{
+    return std::find(items.begin(), items.end(), nItem) != items.end();
+}
+
+TEST(LostDevice, HungUpBoardCostsNoCpuAndReadsAsSilence)
+{
+    CPseudoTerminal terminal;
+    terminal.MakeRaw();
+    CLinkQueues queues;
+    CSerialLink link(queues);
+    ASSERT_TRUE(link.OpenPort(terminal.GetSlavePath()));
+    terminal.Write({1, 2, 3});
+    LinkTest::TakeRxAtLeast(queues, 3);
+
+    terminal.CloseMaster();
+    TakeRx(queues);
+    const auto tCpuBefore = link.GetIoThreadCpuTime();
+    std::this_thread::sleep_for(2s);
+    const auto tCpuUsed = link.GetIoThreadCpuTime() - tCpuBefore;
+    const std::vector<std::uint32_t> received = TakeRx(queues);
+
+    // A loop that spins on the dead device would use most of the two seconds and queue
+    // hundreds of thousands of samples.
+    EXPECT_LT(tCpuUsed, 100ms);
+    EXPECT_LE(received.size(), 12u);
+    EXPECT_TRUE(std::all_of(received.begin(), received.end(), [](std::uint32_t n) { return n == 0; }));
+    EXPECT_TRUE(link.IsIoThreadAlive());
+    EXPECT_EQ(terminal.GetSlavePath(), link.GetPortName());
+    link.StopIoThread();
+    EXPECT_FALSE(link.IsIoThreadAlive());
+}
+
+TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "skrivel-lost-device";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    const std::filesystem::path port = dir / "board";
+
+    CPseudoTerminal first;
+    std::filesystem::create_symlink(first.GetSlavePath(), port);
+    CLinkQueues queues;
+    CSerialLink link(queues);
+    ASSERT_TRUE(link.OpenPort(port)) << link.GetOpenErrorText();
+    first.CloseMaster();
+    std::this_thread::sleep_for(300ms);
+
+    // The adapter is plugged in again and comes back under the same name.
+    CPseudoTerminal second;
+    second.MakeRaw();
+    const std::filesystem::path repointed = dir / "board.new";
+    std::filesystem::create_symlink(second.GetSlavePath(), repointed);
+    std::filesystem::rename(repointed, port);
+    TakeRx(queues);
+    CBoardFeeder board(second, 10ms, 0x5A);
+    EXPECT_TRUE(LinkTest::WaitUntil([&] { return Contains(TakeRx(queues), 0x5A); }, 5s));
+    EXPECT_TRUE(LinkTest::WaitUntil([&] { return board.GetReceived() > 0; }, 5s));
+
+    // Configured and held as on the first open.
+    termios settings{};
+    ASSERT_EQ(0, tcgetattr(second.GetSlave(), &settings));
+    EXPECT_EQ(B19200, cfgetospeed(&settings));
+    EXPECT_EQ(2, settings.c_cc[VTIME]);
+    CSerialLink other(queues);
+    EXPECT_FALSE(other.OpenPort(second.GetSlavePath()));
+    EXPECT_EQ(port, link.GetPortName());
+
+    link.ClosePort();
+    std::filesystem::remove_all(dir);
+}
+} // namespace
