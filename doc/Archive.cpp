@@ -9,7 +9,9 @@
 namespace
 {
 constexpr std::size_t kBufferSize = 1 << 16;
-}
+// Reads of at least this size bypass the buffer.
+constexpr std::size_t kDirectReadSize = 4096;
+} // namespace
 
 CArchive::CArchive(int fd, Mode mode) : m_fd(fd), m_Mode(mode), m_Buffer(kBufferSize) {}
 
@@ -57,7 +59,7 @@ std::size_t CArchive::Read(std::uint8_t* pData, std::size_t nBytes)
         if (m_nConsumed == m_nBuffered)
         {
             // Large requests go straight into the caller's memory.
-            std::uint8_t* pTarget = nBytes - nDone >= m_Buffer.size() ? pData + nDone : m_Buffer.data();
+            std::uint8_t* pTarget = nBytes - nDone >= kDirectReadSize ? pData + nDone : m_Buffer.data();
             const std::size_t nWant = pTarget == m_Buffer.data() ? m_Buffer.size() : nBytes - nDone;
             const ssize_t n = ::read(m_fd, pTarget, nWant);
             if (n < 0 && errno == EINTR)

@@ -193,12 +193,16 @@ void CSkrivelDoc::Serialize(CArchive& ar)
             ar.Write(m_RxStore.m_RxPages[nPage]->data(), m_RxStore.GetPageByteCount(nPage));
         return;
     }
-    std::uint8_t buffer[CRxStore::kPageSize];
-    std::size_t nRead = 0;
-    while ((nRead = ar.Read(buffer, sizeof buffer)) > 0)
+    // Straight into the pages: the store fills them exactly as byte-by-byte storing would.
+    for (;;)
     {
+        std::size_t nRoom = 0;
+        std::uint8_t* pRun = m_RxStore.GetWriteRun(nRoom);
+        const std::size_t nRead = ar.Read(pRun, nRoom);
+        if (nRead == 0)
+            break;
         m_bModified = true;
-        m_RxStore.Append(buffer, nRead);
+        m_RxStore.AdvanceWrite(nRead);
     }
     if (ar.GetError() != 0)
         return;

@@ -26,20 +26,33 @@ void CRxStore::Append(const std::uint8_t* pData, std::size_t nBytes)
 {
     while (nBytes > 0)
     {
-        const std::size_t nOffset = static_cast<std::size_t>(m_nRxColumn) * kRowsPerColumn + m_nRxRow;
-        const std::size_t nRun = std::min(nBytes, kPageSize - nOffset);
-        std::memcpy(m_pRxPage->data() + nOffset, pData, nRun);
+        std::size_t nRoom = 0;
+        std::uint8_t* pRun = GetWriteRun(nRoom);
+        const std::size_t nRun = std::min(nBytes, nRoom);
+        std::memcpy(pRun, pData, nRun);
+        AdvanceWrite(nRun);
         pData += nRun;
         nBytes -= nRun;
-        const std::size_t nEnd = nOffset + nRun;
-        if (nEnd == kPageSize)
-        {
-            AddPage();
-            continue;
-        }
-        m_nRxColumn = static_cast<int>(nEnd / kRowsPerColumn);
-        m_nRxRow = static_cast<int>(nEnd % kRowsPerColumn);
     }
+}
+
+std::uint8_t* CRxStore::GetWriteRun(std::size_t& nRoom)
+{
+    const std::size_t nOffset = GetPageByteCount(m_nRxPage);
+    nRoom = kPageSize - nOffset;
+    return m_pRxPage->data() + nOffset;
+}
+
+void CRxStore::AdvanceWrite(std::size_t nBytes)
+{
+    const std::size_t nEnd = GetPageByteCount(m_nRxPage) + nBytes;
+    if (nEnd == kPageSize)
+    {
+        AddPage();
+        return;
+    }
+    m_nRxColumn = static_cast<int>(nEnd / kRowsPerColumn);
+    m_nRxRow = static_cast<int>(nEnd % kRowsPerColumn);
 }
 
 std::size_t CRxStore::GetByteCount() const

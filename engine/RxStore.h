@@ -48,6 +48,11 @@ public:
     // them one by one would leave them.
     void Append(const std::uint8_t* pData, std::size_t nBytes);
 
+    // For filling the store straight from a file: the free rest of the current page, then
+    // AdvanceWrite with the number of bytes put there (at most nRoom).
+    std::uint8_t* GetWriteRun(std::size_t& nRoom);
+    void AdvanceWrite(std::size_t nBytes);
+
     // The number of bytes stored: everything before the write position.
     std::size_t GetByteCount() const;
 
