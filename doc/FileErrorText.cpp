@@ -35,8 +35,10 @@ const char* TextFor(FileErrorText::Operation op, int nError)
                                      : "Unable to read from %1, it is opened by someone else.";
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return "Destination disk drive is full.";
+    case EFBIG:
+        return op == Operation::Save ? "Destination disk drive is full."
+                                     : "Unable to load %1: the file is larger than this computer's memory.";
     default:
         break;
     }

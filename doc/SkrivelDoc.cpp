@@ -35,8 +35,20 @@ std::string MessageKey(int i)
     return "Message" + std::to_string(i);
 }
 
+// The largest receive-data file that is loaded: half the computer's memory. A larger one would
+// only end in the program being killed for want of memory.
+std::uint64_t MaxLoadBytes()
+{
+    const long nPages = ::sysconf(_SC_PHYS_PAGES);
+    const long nPageSize = ::sysconf(_SC_PAGESIZE);
+    if (nPages <= 0 || nPageSize <= 0)
+        return UINT64_MAX;
+    return static_cast<std::uint64_t>(nPages) * static_cast<std::uint64_t>(nPageSize) / 2;
+}
+
 // Opens a receive-data file for loading: only a regular file is accepted, so a FIFO or a device
-// can neither block the program nor feed it without end. Gives 0 and the descriptor, or an errno.
+// can neither block the program nor feed it without end, and only one that fits in memory.
+// Gives 0 and the descriptor, or an errno.
 int OpenForLoading(const std::string& strPath, int& fd)
 {
     fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -52,6 +64,8 @@ int OpenForLoading(const std::string& strPath, int& fd)
         nError = EISDIR;
     else if (!S_ISREG(st.st_mode))
         nError = ENODEV;
+    else if (static_cast<std::uint64_t>(st.st_size) > MaxLoadBytes())
+        nError = EFBIG;
     else if (::fcntl(fd, F_SETFL, 0) != 0)
         nError = errno;
     if (nError != 0)

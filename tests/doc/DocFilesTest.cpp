@@ -99,15 +99,25 @@ TEST_F(DocTest, AFileThatCannotBeOpenedLeavesTheStoreAndSaysWhy)
     ASSERT_EQ(::mkfifo(strFifo.c_str(), 0600), 0);
     EXPECT_FALSE(doc.OnOpenDocument(strFifo)); // must neither block nor read without end
     EXPECT_FALSE(doc.OnOpenDocument("/dev/zero"));
+    // A sparse file larger than the computer's memory is refused before anything is read.
+    const std::string strHuge = PathOf("huge.hel");
+    {
+        std::ofstream(strHuge, std::ios::binary) << "x";
+    }
+    std::filesystem::resize_file(strHuge, static_cast<std::uintmax_t>(::sysconf(_SC_PHYS_PAGES)) *
+                                              static_cast<std::uintmax_t>(::sysconf(_SC_PAGESIZE)));
+    EXPECT_FALSE(doc.OnOpenDocument(strHuge));
 
     EXPECT_EQ(doc.m_RxStore.GetByteCount(), 1u);
-    ASSERT_EQ(m_Host.m_Messages.size(), 4u);
+    ASSERT_EQ(m_Host.m_Messages.size(), 5u);
     EXPECT_EQ(m_Host.m_Messages[0],
               PathOf("missing.hel") +
                   "\nCannot find this file.\nPlease verify that the correct path and file "
                   "name are given.");
     EXPECT_EQ(m_Host.m_Messages[1], "Invalid filename.");
     EXPECT_EQ(m_Host.m_Messages[2], "Failed to open document.");
+    EXPECT_EQ(m_Host.m_Messages[4],
+              "Unable to load " + strHuge + ": the file is larger than this computer's memory.");
     EXPECT_EQ(doc.GetPathName(), "");
 }
 
