@@ -1,0 +1,58 @@
+#include "ui/RecentFileList.h"
+
+#include "doc/IProfile.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace
+{
+const char kSection[] = "Recent File List";
+
+std::string KeyOf(int nIndex)
+{
+    return "File" + std::to_string(nIndex + 1);
+}
+
+// The path in the form it is kept, so that two spellings of one file make one entry.
+std::string Normalised(const std::string& strPath)
+{
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(strPath, error);
+    return error ? strPath : path.lexically_normal().string();
+}
+} // namespace
+
+CRecentFileList::CRecentFileList(IProfile& profile) : m_Profile(profile)
+{
+    for (int i = 0; i < kSize; ++i)
+    {
+        std::string strPath = m_Profile.GetProfileString(kSection, KeyOf(i), "");
+        if (!strPath.empty())
+            m_Files.push_back(std::move(strPath));
+    }
+}
+
+void CRecentFileList::Add(const std::string& strPath)
+{
+    const std::string strEntry = Normalised(strPath);
+    std::erase(m_Files, strEntry);
+    m_Files.insert(m_Files.begin(), strEntry);
+    if (m_Files.size() > kSize)
+        m_Files.resize(kSize);
+    Write();
+}
+
+void CRecentFileList::Remove(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= GetCount())
+        return;
+    m_Files.erase(m_Files.begin() + nIndex);
+    Write();
+}
+
+void CRecentFileList::Write()
+{
+    for (int i = 0; i < kSize; ++i)
+        m_Profile.WriteProfileString(kSection, KeyOf(i), i < GetCount() ? m_Files[i] : std::string());
+}

@@ -1,0 +1,90 @@
+#include "ui/StatusPanes.h"
+
+#include "ui/LockKeys.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStatusBar>
+
+const char CStatusPanes::kIdleText[] = "For Help, press F1";
+const char CStatusPanes::kStatusPlaceholder[] = "Tx-Rx Status  ---------------------                ";
+
+namespace
+{
+void ShowIndicator(QLabel* pLabel, std::optional<bool> state, const char* pszText)
+{
+    pLabel->setText(state.value_or(false) ? QString::fromLatin1(pszText) : QString());
+}
+} // namespace
+
+CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
+{
+    // A plain widget of the bar: it gives way to prompts and comes back when they are cleared.
+    m_pIdle = new QLabel(QString::fromLatin1(kIdleText), pStatusBar);
+    pStatusBar->addWidget(m_pIdle, 1);
+
+    m_pStatus = AddPane(pStatusBar, QString::fromLatin1(kStatusPlaceholder));
+    m_pStatus->setText(QString::fromLatin1(kStatusPlaceholder));
+    m_pCaps = AddPane(pStatusBar, QStringLiteral("CAP"));
+    m_pNum = AddPane(pStatusBar, QStringLiteral("NUM"));
+    m_pScroll = AddPane(pStatusBar, QStringLiteral("SCRL"));
+
+    m_bScrollLock = LockKeys::GetState(LockKeys::EKey::Scroll).value_or(false);
+    UpdateIndicators();
+    qApp->installEventFilter(this);
+}
+
+QLabel* CStatusPanes::AddPane(QStatusBar* pStatusBar, const QString& strSizeText)
+{
+    auto* pLabel = new QLabel(pStatusBar);
+    pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int nMargins = 2 * pLabel->frameWidth() + 2 * pLabel->margin() + 6;
+    pLabel->setFixedWidth(pLabel->fontMetrics().horizontalAdvance(strSizeText) + nMargins);
+    pStatusBar->addPermanentWidget(pLabel);
+    return pLabel;
+}
+
+void CStatusPanes::SetOperatingStatus(const QString& strText)
+{
+    m_pStatus->setText(strText);
+}
+
+QString CStatusPanes::GetOperatingStatus() const
+{
+    return m_pStatus->text();
+}
+
+void CStatusPanes::UpdateIndicators()
+{
+    ShowIndicator(m_pCaps, LockKeys::GetState(LockKeys::EKey::Caps), "CAP");
+    ShowIndicator(m_pNum, LockKeys::GetState(LockKeys::EKey::Num), "NUM");
+    const std::optional<bool> scroll = LockKeys::GetState(LockKeys::EKey::Scroll);
+    ShowIndicator(m_pScroll, scroll ? std::optional<bool>(*scroll || m_bScrollLock) : std::nullopt, "SCRL");
+}
+
+bool CStatusPanes::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    switch (pEvent->type())
+    {
+    case QEvent::KeyRelease:
+    {
+        // One key event reaches several objects on its way; only the window's counts.
+        if (!pWatched->isWindowType())
+            break;
+        const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
+        if (nKey == Qt::Key_ScrollLock)
+            m_bScrollLock = !m_bScrollLock;
+        if (nKey == Qt::Key_CapsLock || nKey == Qt::Key_NumLock || nKey == Qt::Key_ScrollLock)
+            UpdateIndicators();
+        break;
+    }
+    case QEvent::ApplicationStateChange:
+        UpdateIndicators();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(pWatched, pEvent);
+}

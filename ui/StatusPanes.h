@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QStatusBar;
+
+// The panes of the status bar: the message pane (prompts, otherwise "For Help, press F1"), the
+// operating status, and the CAP, NUM and SCRL indicators where the platform tells the lock keys.
+class CStatusPanes : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const char kIdleText[];
+    static const char kStatusPlaceholder[];
+
+    explicit CStatusPanes(QStatusBar* pStatusBar);
+
+    void SetOperatingStatus(const QString& strText);
+    QString GetOperatingStatus() const;
+    // Reads the lock keys again.
+    void UpdateIndicators();
+
+    QLabel* GetStatusLabel() const { return m_pStatus; }
+    QLabel* GetIdleLabel() const { return m_pIdle; }
+
+protected:
+    // Lock-key presses anywhere in the program, and the window coming back to the front.
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    QLabel* AddPane(QStatusBar* pStatusBar, const QString& strSizeText);
+
+    QLabel* m_pIdle;
+    QLabel* m_pStatus;
+    QLabel* m_pCaps;
+    QLabel* m_pNum;
+    QLabel* m_pScroll;
+    // Scroll Lock usually has no indicator in the keymap: its presses are counted instead.
+    bool m_bScrollLock = false;
+};
