@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils
+  libliquid-dev libsndfile1-dev portaudio19-dev
 )
 
 missing=()

@@ -1,0 +1,59 @@
+#include "board/FeldHellReceiver.h"
+
+#include "board/BoardRates.h"
+
+#include <complex>
+
+#include <liquid/liquid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+constexpr float kStopBandDb = 60.0f;
+// The AGC holds the mean power of the filtered signal at one; this bandwidth gives it a time
+// constant of about a second, so it follows fading without flattening the characters.
+constexpr float kAgcBandwidth = 2e-4f;
+// Keyed text is marked about a quarter of the time, so a mark comes out of the AGC near 2;
+// this puts it near 200 and leaves room above.
+constexpr float kLevelScale = 95.0f;
+} // namespace
+
+CFeldHellReceiver::CFeldHellReceiver(double dToneHz)
+    : m_pNco(nco_crcf_create(LIQUID_NCO)),
+      m_pFilter(firfilt_crcf_create_kaiser(
+          kFilterTaps, static_cast<float>(kCutoffHz / BoardRates::kSampleRate), kStopBandDb, 0.0f)),
+      m_pAgc(agc_crcf_create())
+{
+    nco_crcf_set_frequency(m_pNco,
+                           static_cast<float>(2 * std::numbers::pi * dToneHz / BoardRates::kSampleRate));
+    agc_crcf_set_bandwidth(m_pAgc, kAgcBandwidth);
+}
+
+CFeldHellReceiver::~CFeldHellReceiver()
+{
+    agc_crcf_destroy(m_pAgc);
+    firfilt_crcf_destroy(m_pFilter);
+    nco_crcf_destroy(m_pNco);
+}
+
+void CFeldHellReceiver::Process(const float* pAudio, std::size_t nSamples, std::vector<std::uint8_t>& levels)
+{
+    for (std::size_t i = 0; i < nSamples; ++i, ++m_nSample)
+    {
+        std::complex<float> mixed;
+        nco_crcf_mix_down(m_pNco, std::complex<float>(pAudio[i], 0.0f), &mixed);
+        nco_crcf_step(m_pNco);
+        std::complex<float> filtered;
+        firfilt_crcf_execute_one(m_pFilter, mixed, &filtered);
+        std::complex<float> levelled;
+        agc_crcf_execute(m_pAgc, filtered, &levelled);
+        if (m_nSample != BoardRates::FirstSampleOfLevel(m_nLevel))
+            continue;
+        ++m_nLevel;
+        const float fLevel = std::min(255.0f, std::abs(levelled) * kLevelScale);
+        levels.push_back(static_cast<std::uint8_t>(std::lround(fLevel)));
+    }
+}

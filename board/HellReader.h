@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CHellFont;
+
+// One character cell found in a received picture.
+struct CReadCell
+{
+    int m_nCode = ' ';       // the glyph that matches best
+    double m_dStart = 0.0;   // the sample where the cell begins, to a fraction of a sample
+    int m_nRow = 0;          // its vertical offset in the picture: samples into a column, 0..27
+    int m_nColumn = 0;       // its horizontal offset: columns into a 7-column cell, 0..6
+    double m_dQuality = 0.0; // how well the glyph fits: 1 for a perfect match, 0 for a blank cell
+};
+
+// Reads text back from a received picture: a stream of level bytes, 28 to a column, where every
+// character is a cell of 7 columns (196 samples), each font pixel two samples. For each cell it
+// finds the glyph of the font that best fits and where the cell starts. It finds the start by the
+// fit of a run of cells over every start within a cell, then follows it from cell to cell a few
+// samples either way, so that a slanting picture stays in step; when the fit stays poor (no
+// signal, or a new transmission out of step) it searches afresh.
+class CHellReader
+{
+public:
+    static constexpr int kSamplesPerPixel = 2;
+    static constexpr int kColumnSamples = 28;
+    static constexpr int kCellSamples = 196;
+
+    explicit CHellReader(const CHellFont& font);
+
+    std::vector<CReadCell> Read(std::span<const std::uint8_t> samples) const;
+    static std::string TextOf(const std::vector<CReadCell>& cells);
+
+private:
+    struct CGlyph
+    {
+        int m_nCode = 0;
+        std::vector<std::pair<int, int>> m_Runs; // marked samples: start in the cell, length
+        int m_nMarked = 0;                       // marked samples in all
+    };
+    struct CMatch
+    {
+        const CGlyph* m_pGlyph = nullptr; // null: blank
+        std::int64_t m_nStart = 0;
+        double m_dScore = 0.0;
+    };
+
+    struct CPicture;
+
+    double Score(const CGlyph& glyph, const std::vector<double>& prefix, std::int64_t nStart) const;
+    CMatch BestAt(const CPicture& picture, std::int64_t nFrom, std::int64_t nTo) const;
+    double Quality(const CPicture& picture, const CMatch& match) const;
+    // The start within one cell's length from nFrom on that fits the next few cells best, and its mean
+    // quality.
+    std::pair<std::int64_t, double> Acquire(const CPicture& picture, std::int64_t nFrom) const;
+
+    std::vector<CGlyph> m_Glyphs;
+};
