@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -215,6 +216,29 @@ private slots:
         QCOMPARE(spy.m_Region, QRegion(Upper(5, 3).translated(-origin)) + Lower(5, 3).translated(-origin));
         const QImage img = Grab();
         QVERIFY(AllGrey(img, Upper(5, 3).translated(-origin), 50));
+    }
+
+    // What live reception leaves on screen (column paints and scrolling into the backing store)
+    // is what a full repaint draws.
+    void livePaintingMatchesAFullRepaint()
+    {
+        Show(780, 300);
+        const auto receive = [this](int nSamples)
+        {
+            for (int i = 0; i < nSamples; ++i)
+            {
+                m_pDoc->StoreRxPixel(static_cast<std::uint8_t>(i * 7 + i / kColumnBytes), true);
+                if (i % (2 * kColumnBytes) == 0)
+                    QCoreApplication::processEvents();
+            }
+            QCoreApplication::processEvents();
+        };
+        receive(9 * kPageBytes + 5000);
+        m_pView->verticalScrollBar()->setValue(Scroll() - 37);
+        receive(3000);
+        const QImage onScreen = m_pView->screen()->grabWindow(m_pView->winId()).toImage();
+        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+                 m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     void newPageFollowsTheEndOnlyWhenInView()
