@@ -28,7 +28,7 @@ constexpr int kRows = CRxStore::kRowsPerColumn;     // 28
 constexpr int kColumns = CRxStore::kColumnsPerPage; // 245
 constexpr int kBandHeight = 60;                     // one page of the store
 constexpr int kMargin = 4;                          // left and top of every band, bottom of the picture
-constexpr int kColumnWidth = 3;                     // one sample is 3 pixels wide
+constexpr int kColumnWidth = 3;                     // every column is 3 pixels wide
 constexpr int kLowerCopyTop = kMargin + kRows;      // 32: the lower copy within its band
 constexpr int kPictureWidth = 746;                  // 245 columns, one column of shift, margins
 constexpr int kFollowSlack = 64;                    // how near the end still counts as at the end
@@ -206,7 +206,7 @@ void CSkrivelRxView::OnUpdate()
 void CSkrivelRxView::resizeEvent(QResizeEvent* pEvent)
 {
     // Whole bands per page step.
-    m_sizePage = QSize(m_sizeLine.width(), viewport()->height() / kBandHeight * kBandHeight);
+    m_sizePage.setHeight(viewport()->height() / kBandHeight * kBandHeight);
     UpdateScrollSizes();
     QAbstractScrollArea::resizeEvent(pEvent);
 }

@@ -83,6 +83,7 @@ private:
     CSkrivelDoc& m_Doc;
     // One row of copies: 245 columns of 3 pixels by 28 rows, filled and drawn twice per band.
     QImage m_BandImage;
+    // Scroll steps; 21 pixels are 7 columns, one character. The page height follows the window.
     QSize m_sizePage{21, 300};
     QSize m_sizeLine{21, 30};
 
