@@ -9,6 +9,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   poppler-utils
   libliquid-dev libsndfile1-dev portaudio19-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()
