@@ -1,0 +1,106 @@
+// A day of reception fed through the heartbeat as fast as it goes: memory must track the stored
+// bytes closely, and the day must survive a save and a load exactly.
+
+#include "MemoryProfile.h"
+#include "RecordingHost.h"
+
+#include "doc/IRxDisplay.h"
+#include "doc/SkrivelDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SKRIVEL_SANITIZED 1
+#else
+#define SKRIVEL_SANITIZED 0
+#endif
+
+namespace
+{
+constexpr std::size_t kSamplesPerSecond = 490;
+constexpr std::size_t kDaySamples = 24 * 3600 * kSamplesPerSecond; // 42,336,000
+
+class CCountingRxDisplay : public IRxDisplay
+{
+public:
+    void PaintColumn(int, int) override { ++m_nColumns; }
+    void UpdateScrollSizes() override {}
+    void FollowEnd() override { ++m_nPages; }
+    void ScrollToEnd() override {}
+    void OnUpdate() override {}
+    std::size_t m_nColumns = 0;
+    std::size_t m_nPages = 0;
+};
+
+std::size_t ResidentBytes()
+{
+    long nPages = 0;
+    long nResident = 0;
+    std::ifstream("/proc/self/statm") >> nPages >> nResident;
+    return static_cast<std::size_t>(nResident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+std::uint8_t SampleAt(std::size_t i)
+{
+    return static_cast<std::uint8_t>((i * 2654435761u) >> 24);
+}
+} // namespace
+
+TEST(DayOfReceptionTest, ADayIsStoredInBoundedMemoryAndRoundTripsThroughAFile)
+{
+    CMemoryProfile profile;
+    profile.Set("Comm", "Port", "");
+    profile.Set("Tx", "FontFileName", "/nonexistent/font.hlf");
+    CRecordingHost host;
+    CCountingRxDisplay display;
+    CSkrivelDoc doc(profile, host);
+    doc.SetRxDisplay(&display);
+    ASSERT_TRUE(doc.OnNewDocument());
+    CLinkQueues& queues = doc.GetQueues();
+
+    const std::size_t nBefore = ResidentBytes();
+    std::vector<std::uint32_t> sent;
+    for (std::size_t nAt = 0; nAt < kDaySamples; nAt += kSamplesPerSecond)
+    {
+        {
+            std::scoped_lock lock(queues.m_RxQueueLock);
+            for (std::size_t i = nAt; i < nAt + kSamplesPerSecond; ++i)
+                queues.m_RxQueue.AddTailCapped(SampleAt(i), CLinkQueues::kRxQueueCap);
+        }
+        doc.Tick();
+        sent.clear();
+        std::scoped_lock lock(queues.m_TxQueueLock); // the board takes what was queued
+        queues.m_TxQueue.RemoveAll(sent);
+    }
+    const std::size_t nGrowth = ResidentBytes() - nBefore;
+
+    ASSERT_EQ(doc.m_RxStore.GetByteCount(), kDaySamples);
+    EXPECT_EQ(display.m_nColumns, kDaySamples / 28);
+    EXPECT_EQ(display.m_nPages, kDaySamples / CRxStore::kPageSize);
+    if (!SKRIVEL_SANITIZED) // the sanitizers' own bookkeeping would be counted too
+    {
+        EXPECT_LE(nGrowth, kDaySamples + kDaySamples / 10) << "grew by " << nGrowth << " bytes";
+    }
+
+    const std::string strPath =
+        (std::filesystem::temp_directory_path() / ("skrivel-day-" + std::to_string(::getpid()) + ".hel"))
+            .string();
+    ASSERT_TRUE(doc.OnSaveDocument(strPath));
+    EXPECT_EQ(std::filesystem::file_size(strPath), kDaySamples);
+
+    CSkrivelDoc loaded(profile, host);
+    ASSERT_TRUE(loaded.OnNewDocument());
+    ASSERT_TRUE(loaded.OnOpenDocument(strPath));
+    std::filesystem::remove(strPath);
+    ASSERT_EQ(loaded.m_RxStore.m_nRxPages, doc.m_RxStore.m_nRxPages);
+    EXPECT_EQ(loaded.m_RxStore.m_nRxColumn, doc.m_RxStore.m_nRxColumn);
+    EXPECT_EQ(loaded.m_RxStore.m_nRxRow, doc.m_RxStore.m_nRxRow);
+    for (int nPage = 0; nPage < doc.m_RxStore.m_nRxPages; ++nPage)
+        ASSERT_EQ(*loaded.m_RxStore.m_RxPages[nPage], *doc.m_RxStore.m_RxPages[nPage]) << nPage;
+    EXPECT_TRUE(host.m_Messages.size() <= 2u); // only the two missing-font messages
+}
