@@ -9,13 +9,14 @@
 
 bool CHellFont::Load(const std::string& strPath)
 {
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a name that points at a FIFO cannot hang the program before it is rejected.
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st
     {
     };
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
     {
         ::close(fd);
         return false;
@@ -49,7 +50,7 @@ bool IsFile(const std::string& strPath)
     struct stat st
     {
     };
-    return ::stat(strPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 } // namespace
 

@@ -19,7 +19,8 @@ public:
     static constexpr int kGlyphWidth = 7;                           // six font columns and one blank
 
     // Reads up to 21504 bytes of the file into the table. A shorter file replaces only the glyphs
-    // it covers; a file that cannot be opened changes nothing and gives false.
+    // it covers; a file that cannot be opened or read, or is no regular file, changes nothing and
+    // gives false.
     bool Load(const std::string& strPath);
 
     // Where a font name points: a name with a directory is used as it stands; a bare name is
