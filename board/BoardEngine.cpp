@@ -127,3 +127,17 @@ void CBoardEngine::Hear(CBoard& board, int nBoard, std::size_t nSamples)
         for (std::size_t i = 0; i < nSamples; ++i)
             board.m_Heard[i] += board.m_Tx[i].real();
 }
+
+std::vector<std::uint8_t> CBoardEngine::RunReceiving(std::int64_t nPixels)
+{
+    std::vector<std::uint8_t> received;
+    received.reserve(static_cast<std::size_t>(nPixels) * BoardRates::kLevelsPerPixel);
+    const std::vector<std::uint8_t> off(m_Boards.size(), 0);
+    std::vector<Levels> levels(m_Boards.size());
+    for (std::int64_t n = 0; n < nPixels; ++n)
+    {
+        StepPixel(off, levels);
+        received.insert(received.end(), levels[0].begin(), levels[0].end());
+    }
+    return received;
+}

@@ -49,6 +49,10 @@ public:
     // keys it, bit 1 turns on the tone); levels[b] receives board b's two level bytes.
     void StepPixel(std::span<const std::uint8_t> txBytes, std::span<Levels> levels);
 
+    // Runs nPixels pixel times with every transmitter off, as fast as it can, and gives what the
+    // first board received: for measurements of the channel and the receiver.
+    std::vector<std::uint8_t> RunReceiving(std::int64_t nPixels);
+
     // The simulated remote station, or null.
     const CRemoteStation* GetRemote() const { return m_pRemote.get(); }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace
 {
@@ -19,17 +20,34 @@ constexpr float kAgcBandwidth = 2e-4f;
 // Keyed text is marked about a quarter of the time, so a mark comes out of the AGC near 2;
 // this puts it near 200 and leaves room above.
 constexpr float kLevelScale = 95.0f;
+// What the AGC would settle to for a full-scale tone keyed with text: the tone is at half its
+// amplitude after mixing, and marked a quarter of the time. Starting there spares the first
+// characters the AGC's swing into place.
+constexpr float kInitialGain = 4.0f;
+
+// The low-pass, scaled to a gain of one for the tone itself.
+firfilt_crcf CreateFilter()
+{
+    std::vector<float> taps(CFeldHellReceiver::kFilterTaps);
+    liquid_firdes_kaiser(CFeldHellReceiver::kFilterTaps,
+                         static_cast<float>(CFeldHellReceiver::kCutoffHz / BoardRates::kSampleRate),
+                         kStopBandDb, 0.0f, taps.data());
+    float fSum = 0.0f;
+    for (const float f : taps)
+        fSum += f;
+    for (float& f : taps)
+        f /= fSum;
+    return firfilt_crcf_create(taps.data(), CFeldHellReceiver::kFilterTaps);
+}
 } // namespace
 
 CFeldHellReceiver::CFeldHellReceiver(double dToneHz)
-    : m_pNco(nco_crcf_create(LIQUID_NCO)),
-      m_pFilter(firfilt_crcf_create_kaiser(
-          kFilterTaps, static_cast<float>(kCutoffHz / BoardRates::kSampleRate), kStopBandDb, 0.0f)),
-      m_pAgc(agc_crcf_create())
+    : m_pNco(nco_crcf_create(LIQUID_NCO)), m_pFilter(CreateFilter()), m_pAgc(agc_crcf_create())
 {
     nco_crcf_set_frequency(m_pNco,
                            static_cast<float>(2 * std::numbers::pi * dToneHz / BoardRates::kSampleRate));
     agc_crcf_set_bandwidth(m_pAgc, kAgcBandwidth);
+    agc_crcf_set_gain(m_pAgc, kInitialGain);
 }
 
 CFeldHellReceiver::~CFeldHellReceiver()

@@ -5,20 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace
 {
-// How far the start is followed from one cell to the next, and how much of a cell's fitted
-// start goes into the next cell's expected start.
-constexpr int kTrackSamples = 3;
-constexpr double kTrackGain = 0.5;
-constexpr double kTrackQuality = 0.5;
-// A search fits this many cells; it holds when their mean quality reaches kLockQuality, and is
-// given up when the mean quality of the last kLossCells cells falls below kLossQuality.
-constexpr int kAcquireCells = 8;
-constexpr double kLockQuality = 0.35;
-constexpr int kLossCells = 6;
-constexpr double kLossQuality = 0.2;
+// A cell's start is chosen by the fit of this many cells either side of it, then refined by the
+// cell's own fit this many samples either way.
+constexpr int kWindowCells = 6;
+constexpr int kRefineSamples = 2;
 // The blank and the marked level are taken from this many cells around each cell.
 constexpr int kLevelCells = 3;
 constexpr double kBlankQuantile = 0.4;
@@ -117,42 +111,15 @@ double CHellReader::Score(const CGlyph& glyph, const std::vector<double>& prefix
     return dSum;
 }
 
-CHellReader::CMatch CHellReader::BestAt(const CPicture& picture, std::int64_t nFrom, std::int64_t nTo) const
+CHellReader::CMatch CHellReader::BestAt(const std::vector<double>& prefix, std::int64_t nStart) const
 {
-    nFrom = std::max<std::int64_t>(0, nFrom);
-    nTo = std::min(picture.m_nLastStart, nTo);
     // A blank cell scores 0: a glyph that fits worse than blank is no better than a space.
-    CMatch best{nullptr, std::clamp((nFrom + nTo) / 2, nFrom, nTo), 0.0};
-    for (std::int64_t nStart = nFrom; nStart <= nTo; ++nStart)
-        for (const CGlyph& glyph : m_Glyphs)
-        {
-            const double dScore = Score(glyph, picture.m_Prefix, nStart);
-            if (dScore > best.m_dScore)
-                best = {&glyph, nStart, dScore};
-        }
-    return best;
-}
-
-double CHellReader::Quality(const CPicture& picture, const CMatch& match) const
-{
-    if (match.m_pGlyph == nullptr)
-        return 0.0;
-    return match.m_dScore / (picture.HalfContrastAt(match.m_nStart) * match.m_pGlyph->m_nMarked);
-}
-
-std::pair<std::int64_t, double> CHellReader::Acquire(const CPicture& picture, std::int64_t nFrom) const
-{
-    nFrom = std::max<std::int64_t>(0, nFrom);
-    std::pair<std::int64_t, double> best{nFrom, -1.0};
-    for (std::int64_t nStart = nFrom; nStart < nFrom + kCellSamples; ++nStart)
+    CMatch best;
+    for (const CGlyph& glyph : m_Glyphs)
     {
-        double dSum = 0.0;
-        int nCells = 0;
-        for (std::int64_t nCell = nStart; nCells < kAcquireCells && nCell <= picture.m_nLastStart;
-             nCell += kCellSamples, ++nCells)
-            dSum += Quality(picture, BestAt(picture, nCell, nCell));
-        if (nCells > 0 && dSum / nCells > best.second)
-            best = {nStart, dSum / nCells};
+        const double dScore = Score(glyph, prefix, nStart);
+        if (dScore > best.m_dScore)
+            best = {&glyph, dScore};
     }
     return best;
 }
@@ -161,53 +128,62 @@ std::vector<CReadCell> CHellReader::Read(std::span<const std::uint8_t> samples) 
 {
     std::vector<CReadCell> cells;
     const CPicture picture(samples);
-    double dExpected = 0.0; // where the next cell should begin
-    bool bLocked = false;
-    std::vector<double> recent; // the quality of the last cells while locked
-    while (std::lround(dExpected) <= picture.m_nLastStart)
+    const std::int64_t nLastStart = picture.m_nLastStart;
+    if (nLastStart < 0)
+        return cells;
+    // The best glyph at every start, once.
+    std::vector<CMatch> best(static_cast<std::size_t>(nLastStart + 1));
+    for (std::int64_t s = 0; s <= nLastStart; ++s)
+        best[static_cast<std::size_t>(s)] = BestAt(picture.m_Prefix, s);
+    const auto windowFit = [&](std::int64_t nStart)
     {
-        if (!bLocked)
+        double dSum = 0.0;
+        for (int j = -kWindowCells; j <= kWindowCells; ++j)
         {
-            const auto [nStart, dQuality] = Acquire(picture, std::lround(dExpected) - kCellSamples / 2);
-            dExpected = static_cast<double>(nStart);
-            bLocked = dQuality >= kLockQuality;
-            recent.clear();
+            const std::int64_t s = nStart + j * kCellSamples;
+            if (s >= 0 && s <= nLastStart)
+                dSum += best[static_cast<std::size_t>(s)].m_dScore;
         }
-        const std::int64_t nExpected = std::lround(dExpected);
-        if (nExpected > picture.m_nLastStart)
+        return dSum;
+    };
+    const auto scoreAt = [&](const CGlyph& glyph, std::int64_t s)
+    { return s >= 0 && s <= nLastStart ? Score(glyph, picture.m_Prefix, s) : 0.0; };
+
+    std::int64_t nExpected = kCellSamples / 2; // where the next cell should start, half a cell either way
+    while (nExpected - kCellSamples / 2 <= nLastStart)
+    {
+        std::int64_t nPlace = -1;
+        double dPlaceFit = -1.0;
+        for (std::int64_t s = std::max<std::int64_t>(0, nExpected - kCellSamples / 2);
+             s < nExpected + kCellSamples / 2 && s <= nLastStart; ++s)
+            if (const double dFit = windowFit(s); dFit > dPlaceFit)
+                std::tie(nPlace, dPlaceFit) = std::pair(s, dFit);
+        if (nPlace < 0)
             break;
-        const CMatch match = BestAt(picture, nExpected - kTrackSamples, nExpected + kTrackSamples);
+        std::int64_t nStart = nPlace;
+        for (std::int64_t s = std::max<std::int64_t>(0, nPlace - kRefineSamples);
+             s <= std::min(nLastStart, nPlace + kRefineSamples); ++s)
+            if (best[static_cast<std::size_t>(s)].m_dScore > best[static_cast<std::size_t>(nStart)].m_dScore)
+                nStart = s;
+        const CMatch& match = best[static_cast<std::size_t>(nStart)];
 
         CReadCell cell;
-        cell.m_nCode = match.m_pGlyph != nullptr ? match.m_pGlyph->m_nCode : ' ';
-        cell.m_dQuality = Quality(picture, match);
-        cell.m_dStart = static_cast<double>(match.m_nStart);
-        if (match.m_pGlyph != nullptr && match.m_nStart > 0 && match.m_nStart < picture.m_nLastStart)
+        cell.m_dStart = static_cast<double>(nStart);
+        cell.m_nRow = static_cast<int>(nStart % kColumnSamples);
+        cell.m_nColumn = static_cast<int>(nStart / kColumnSamples % CHellFont::kGlyphWidth);
+        if (match.m_pGlyph != nullptr)
         {
+            cell.m_nCode = match.m_pGlyph->m_nCode;
+            cell.m_dQuality = match.m_dScore / (picture.HalfContrastAt(nStart) * match.m_pGlyph->m_nMarked);
             // The peak of a parabola through the scores either side places the start between samples.
-            const double dLeft = Score(*match.m_pGlyph, picture.m_Prefix, match.m_nStart - 1);
-            const double dRight = Score(*match.m_pGlyph, picture.m_Prefix, match.m_nStart + 1);
+            const double dLeft = scoreAt(*match.m_pGlyph, nStart - 1);
+            const double dRight = scoreAt(*match.m_pGlyph, nStart + 1);
             const double dCurve = dLeft - 2 * match.m_dScore + dRight;
             if (dCurve < 0)
                 cell.m_dStart += std::clamp(0.5 * (dLeft - dRight) / dCurve, -0.5, 0.5);
         }
-        cell.m_nRow = static_cast<int>(match.m_nStart % kColumnSamples);
-        cell.m_nColumn = static_cast<int>(match.m_nStart / kColumnSamples % CHellFont::kGlyphWidth);
         cells.push_back(cell);
-
-        if (cell.m_dQuality >= kTrackQuality)
-            dExpected += kTrackGain * (cell.m_dStart - dExpected);
-        dExpected += kCellSamples;
-        if (!bLocked)
-            continue;
-        recent.push_back(cell.m_dQuality);
-        if (recent.size() > static_cast<std::size_t>(kLossCells))
-            recent.erase(recent.begin());
-        double dSum = 0.0;
-        for (const double d : recent)
-            dSum += d;
-        if (recent.size() == static_cast<std::size_t>(kLossCells) && dSum / kLossCells < kLossQuality)
-            bLocked = false;
+        nExpected = nStart + kCellSamples;
     }
     return cells;
 }

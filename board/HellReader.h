@@ -20,10 +20,10 @@ struct CReadCell
 
 // Reads text back from a received picture: a stream of level bytes, 28 to a column, where every
 // character is a cell of 7 columns (196 samples), each font pixel two samples. For each cell it
-// finds the glyph of the font that best fits and where the cell starts. It finds the start by the
-// fit of a run of cells over every start within a cell, then follows it from cell to cell a few
-// samples either way, so that a slanting picture stays in step; when the fit stays poor (no
-// signal, or a new transmission out of step) it searches afresh.
+// finds the glyph of the font that best fits and where the cell starts: the start is the one, within
+// half a cell of where the last cell ended, at which the cells around it fit best taken together
+// (a weak cell is placed by its neighbours), refined by the cell's own fit a few samples either
+// way, so that a slanting picture stays in step.
 class CHellReader
 {
 public:
@@ -46,18 +46,12 @@ private:
     struct CMatch
     {
         const CGlyph* m_pGlyph = nullptr; // null: blank
-        std::int64_t m_nStart = 0;
         double m_dScore = 0.0;
     };
-
     struct CPicture;
 
     double Score(const CGlyph& glyph, const std::vector<double>& prefix, std::int64_t nStart) const;
-    CMatch BestAt(const CPicture& picture, std::int64_t nFrom, std::int64_t nTo) const;
-    double Quality(const CPicture& picture, const CMatch& match) const;
-    // The start within one cell's length from nFrom on that fits the next few cells best, and its mean
-    // quality.
-    std::pair<std::int64_t, double> Acquire(const CPicture& picture, std::int64_t nFrom) const;
+    CMatch BestAt(const std::vector<double>& prefix, std::int64_t nStart) const;
 
     std::vector<CGlyph> m_Glyphs;
 };

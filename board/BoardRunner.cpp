@@ -1,0 +1,43 @@
+#include "board/BoardRunner.h"
+
+#include "board/BoardEngine.h"
+#include "board/BoardRates.h"
+#include "board/PacedClock.h"
+#include "board/PtyPort.h"
+
+#include <algorithm>
+
+CBoardRunner::CBoardRunner(CBoardEngine& engine, std::vector<CPtyPort*> ports)
+    : m_Engine(engine), m_Ports(std::move(ports)), m_Fifos(m_Ports.size())
+{
+}
+
+void CBoardRunner::Run(const std::atomic<bool>& bStop)
+{
+    const CPacedClock clock(BoardRates::kLevelRate);
+    std::vector<std::uint8_t> txBytes(m_Ports.size());
+    std::vector<CBoardEngine::Levels> levels(m_Ports.size());
+    for (std::int64_t nTick = 0; !bStop.load(); ++nTick)
+    {
+        m_Stats.m_nMaxLateNs = std::max(m_Stats.m_nMaxLateNs, clock.WaitFor(nTick));
+        m_Stats.m_nTicks = nTick + 1;
+        const auto nSlot = static_cast<std::size_t>(nTick % BoardRates::kLevelsPerPixel);
+        for (std::size_t p = 0; p < m_Ports.size(); ++p)
+        {
+            m_Ports[p]->ReadTx(m_Fifos[p]);
+            if (nSlot == 0)
+                txBytes[p] = m_Fifos[p].Pop();
+        }
+        if (nSlot == 0)
+            m_Engine.StepPixel(txBytes, levels);
+        for (std::size_t p = 0; p < m_Ports.size(); ++p)
+        {
+            m_Ports[p]->WriteLevel(levels[p][nSlot]);
+            if (nTick % BoardRates::kLevelRate == 0)
+                m_Ports[p]->Maintain();
+        }
+    }
+    m_Stats.m_nUnderruns = 0;
+    for (const CTxByteFifo& fifo : m_Fifos)
+        m_Stats.m_nUnderruns += fifo.GetUnderruns();
+}

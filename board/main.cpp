@@ -1,0 +1,148 @@
+// skrivel-board: a software Feld-Hell DSP board on a pseudo-terminal.
+#include "board/BoardEngine.h"
+#include "board/BoardOptions.h"
+#include "board/BoardRunner.h"
+#include "board/HellReader.h"
+#include "board/PtyPort.h"
+#include "board/SoundCard.h"
+#include "board/WavReader.h"
+#include "board/WavWriter.h"
+#include "doc/HellFont.h"
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+namespace
+{
+std::atomic<bool> g_bStop{false};
+
+void OnSignal(int)
+{
+    g_bStop.store(true);
+}
+
+int Fail(const std::string& strText)
+{
+    std::fprintf(stderr, "skrivel-board: %s\n", strText.c_str());
+    return 1;
+}
+
+int ReadPicture(const CHellFont& font, const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file)
+        return Fail("Can't open " + strPath);
+    const std::vector<std::uint8_t> samples{std::istreambuf_iterator<char>(file),
+                                            std::istreambuf_iterator<char>()};
+    const std::vector<CReadCell> cells = CHellReader(font).Read(samples);
+    std::printf("%s\n# cell start row column quality code\n", CHellReader::TextOf(cells).c_str());
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        std::printf("%zu %.2f %d %d %.2f %d\n", i, cells[i].m_dStart, cells[i].m_nRow, cells[i].m_nColumn,
+                    cells[i].m_dQuality, cells[i].m_nCode);
+    return 0;
+}
+
+// The received audio when it is not the simulated channel, and where the transmitted audio goes.
+struct CAudio
+{
+    CWavWriter m_Record;
+    CWavReader m_Play;
+    CSoundCard m_Card;
+};
+
+bool ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngine& engine, std::string& strError)
+{
+    if (!options.m_strRecord.empty())
+    {
+        if (!audio.m_Record.Open(options.m_strRecord))
+            return strError = audio.m_Record.GetError(), false;
+        engine.AddTransmitSink(&audio.m_Record);
+    }
+    if (!options.m_strPlay.empty())
+    {
+        if (!audio.m_Play.Open(options.m_strPlay))
+            return strError = audio.m_Play.GetError(), false;
+        engine.SetReceivedAudio(&audio.m_Play);
+    }
+    if (options.m_bAudio)
+    {
+        if (!audio.m_Card.Open(options.m_strAudioDevice))
+            return strError = audio.m_Card.GetError() + " (skrivel-board --list-audio shows the devices)",
+                   false;
+        engine.SetReceivedAudio(&audio.m_Card);
+        engine.AddTransmitSink(&audio.m_Card);
+        std::printf("Audio: %s\n", audio.m_Card.Describe().c_str());
+    }
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CBoardOptions options;
+    std::string strError;
+    if (!options.Parse(argc, argv, strError))
+    {
+        std::fprintf(stderr, "skrivel-board: %s\n\n%s", strError.c_str(), CBoardOptions::Usage());
+        return 2;
+    }
+    if (options.m_bHelp)
+    {
+        std::fputs(CBoardOptions::Usage(), stdout);
+        return 0;
+    }
+    if (options.m_bListAudio)
+    {
+        for (const std::string& strName : CSoundCard::ListDevices())
+            std::printf("%s\n", strName.c_str());
+        return 0;
+    }
+    CHellFont font;
+    if (!font.Load(CHellFont::Resolve(options.m_strFont, CHellFont::GetDataDirs())))
+        return Fail("Can't open font file " + options.m_strFont);
+    if (!options.m_strRead.empty())
+        return ReadPicture(font, options.m_strRead);
+
+    CBoardEngine engine(options.m_Settings, font);
+    CAudio audio;
+    if (!ConnectAudio(options, audio, engine, strError))
+        return Fail(strError);
+
+    std::vector<std::unique_ptr<CPtyPort>> ports;
+    std::vector<CPtyPort*> portPointers;
+    const std::string links[] = {options.m_strLink, options.m_strLink2};
+    for (int b = 0; b < engine.GetBoardCount(); ++b)
+    {
+        auto pPort = std::make_unique<CPtyPort>();
+        if (!pPort->Open() || (!links[b].empty() && !pPort->SetLink(links[b])))
+            return Fail(pPort->GetError());
+        std::printf("Port %d: %s%s%s\n", b + 1, pPort->GetDevicePath().c_str(),
+                    links[b].empty() ? "" : " as ", links[b].c_str());
+        portPointers.push_back(pPort.get());
+        ports.push_back(std::move(pPort));
+    }
+    std::fflush(stdout);
+
+    struct sigaction action
+    {
+    };
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int nSignal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(nSignal, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    CBoardRunner runner(engine, portPointers);
+    runner.Run(g_bStop);
+    audio.m_Record.Close();
+    if (!audio.m_Record.GetError().empty())
+        return Fail(audio.m_Record.GetError());
+    const CBoardRunner::CStats& stats = runner.GetStats();
+    std::printf("Ran %.1f s; latest wake-up %.2f ms after its deadline\n",
+                static_cast<double>(stats.m_nTicks) / 490.0, static_cast<double>(stats.m_nMaxLateNs) / 1e6);
+    return 0;
+}
