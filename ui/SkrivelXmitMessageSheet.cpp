@@ -14,6 +14,7 @@ CSkrivelXmitMessageSheet::CSkrivelXmitMessageSheet(const QString& strCaption, QW
     : QDialog(pParent), m_pTabs(new QTabWidget(this))
 {
     setWindowTitle(strCaption);
+    m_pTabs->setUsesScrollButtons(false); // every tab in view: the sheet is as wide as they need
     for (int i = 0; i < nPages; ++i)
     {
         auto* pPage = new CSkrivelXmitMessage(m_pTabs);
