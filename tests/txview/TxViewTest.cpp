@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -41,6 +42,24 @@ void DropAt(CSkrivelTxView& view, int nPos, const QString& strText, const QStrin
     QApplication::sendEvent(view.viewport(), &enter);
     QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view.viewport(), &drop);
+}
+
+// Opens the view's context menu and picks the item strText from it.
+void PickFromContextMenu(CSkrivelTxView& view, const QString& strText)
+{
+    QTimer::singleShot(0, &view,
+                       [strText]
+                       {
+                           QWidget* pPopup = QApplication::activePopupWidget();
+                           for (QAction* pAction : pPopup->actions())
+                           {
+                               if (pAction->text() == strText)
+                                   pAction->trigger();
+                           }
+                           pPopup->close();
+                       });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(view.viewport(), &event);
 }
 } // namespace
 
@@ -202,6 +221,10 @@ void TxViewTest::refusesEditsOfSentText_data()
     QTest::newRow("input method inside") << 1 << 1 << commit(0, 0);
     QTest::newRow("morse on sent") << 2 << 5 << command(ID_EDIT_XMIT_MORSE);
     QTest::newRow("feldhell on sent bold") << 0 << 4 << command(ID_EDIT_XMIT_FELDHELL);
+    QTest::newRow("context menu undo")
+        << 6 << 6 << EditFn([](CSkrivelTxView& v) { PickFromContextMenu(v, "&Undo"); });
+    QTest::newRow("context menu delete")
+        << 1 << 4 << EditFn([](CSkrivelTxView& v) { PickFromContextMenu(v, "Delete"); });
     QTest::newRow("message over") << 2 << 4 << command(ID_EDIT_MESSAGE1);
 }
 
