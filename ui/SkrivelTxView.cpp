@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
