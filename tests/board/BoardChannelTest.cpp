@@ -1,0 +1,155 @@
+#include "BoardTestUtil.h"
+
+#include "board/BoardEngine.h"
+#include "board/BoardRates.h"
+#include "board/Fader.h"
+#include "board/RemoteStation.h"
+#include "board/TextCompare.h"
+#include "board/ToneKeyer.h"
+
+#include <cmath>
+#include <complex>
+#include <numeric>
+
+namespace
+{
+// Board 0 transmits the bytes (then nothing for nTail pixels); gives what board nListener received.
+std::vector<std::uint8_t> Transmit(CBoardEngine& engine, const std::vector<std::uint8_t>& bytes,
+                                   int nListener, int nTail = 200)
+{
+    std::vector<std::uint8_t> received;
+    std::vector<CBoardEngine::Levels> levels(static_cast<std::size_t>(engine.GetBoardCount()));
+    std::vector<std::uint8_t> tx(levels.size(), 0);
+    for (std::size_t n = 0; n < bytes.size() + static_cast<std::size_t>(nTail); ++n)
+    {
+        tx[0] = n < bytes.size() ? bytes[n] : 0;
+        engine.StepPixel(tx, levels);
+        received.insert(received.end(), levels[static_cast<std::size_t>(nListener)].begin(),
+                        levels[static_cast<std::size_t>(nListener)].end());
+    }
+    return received;
+}
+
+std::string ReadText(const std::vector<std::uint8_t>& received)
+{
+    return CHellReader::TextOf(CHellReader(BundledFont()).Read(received));
+}
+} // namespace
+
+TEST(ToneKeyer, KeysWithRaisedCosineEdgesOnePixelLate)
+{
+    // Pixels: off, on, on, on, off...; the keyer plays pixel k from pixel time k + 1.
+    int nPulled = 0;
+    CToneKeyer keyer(1000.0, BoardRates::kPixelRate,
+                     [&]
+                     {
+                         ++nPulled;
+                         return nPulled >= 2 && nPulled <= 4;
+                     });
+    std::vector<std::complex<float>> out(8000);
+    keyer.Generate(out.data(), out.size());
+    const double dPixel = 8000.0 / BoardRates::kPixelRate; // samples
+    const auto at = [&](double dSample)
+    { return std::abs(out[static_cast<std::size_t>(std::lround(dSample))]); };
+    const double dRise = 2 * dPixel;        // pixel 1 starts playing here
+    EXPECT_NEAR(at(dRise - 16), 0.0, 1e-3); // 2 ms before the boundary: still off
+    EXPECT_NEAR(at(dRise), 0.5, 0.05);      // half-way at the boundary
+    EXPECT_NEAR(at(dRise + 16), 1.0, 1e-3); // 2 ms after: fully on
+    EXPECT_NEAR(at(dRise + 2 * dPixel), 1.0, 1e-3);
+    const double dFall = 5 * dPixel;
+    EXPECT_NEAR(at(dFall), 0.5, 0.05);
+    EXPECT_NEAR(at(dFall + 16), 0.0, 1e-3);
+    // The tone itself: 1000 Hz is an eighth of a turn per sample.
+    const std::size_t i = static_cast<std::size_t>(dRise + dPixel);
+    EXPECT_NEAR(std::arg(out[i + 1] / out[i]), 2 * 3.14159265 / 8, 1e-3);
+}
+
+TEST(Fader, HasUnitMeanPowerAndDeepFades)
+{
+    CFader fader(0.5, 9);
+    double dPower = 0.0;
+    double dMin = 1e9;
+    double dMax = 0.0;
+    const int nSamples = 8000 * 600;
+    for (int i = 0; i < nSamples; ++i)
+    {
+        const double d = std::abs(fader.Next());
+        dPower += d * d;
+        dMin = std::min(dMin, d);
+        dMax = std::max(dMax, d);
+    }
+    EXPECT_NEAR(dPower / nSamples, 1.0, 0.25);
+    EXPECT_LT(dMin, 0.2);
+    EXPECT_GT(dMax, 1.5);
+}
+
+TEST(BoardEngine, ReadsTheRemoteStationWithoutErrorsAt10dB)
+{
+    CBoardSettings settings;
+    settings.m_strRemoteText = "CQ CQ DE SIM K";
+    settings.m_SnrDb = 10.0;
+    CBoardEngine engine(settings, BundledFont());
+    const std::string strRead = ReadText(engine.RunReceiving(40 * 98));
+    ASSERT_GT(strRead.size(), 35u);
+    EXPECT_EQ(TextCompare::CountErrors(strRead.substr(1, strRead.size() - 2), engine.GetRemote()->GetSent()),
+              0)
+        << strRead;
+}
+
+TEST(BoardEngine, ARemoteClockFastBy200ppmSlantsThePictureByItsShareOfALine)
+{
+    CBoardSettings settings;
+    settings.m_strRemoteText = "RYRYRY THE QUICK BROWN FOX 73";
+    settings.m_dRemotePpm = 200.0;
+    CBoardEngine engine(settings, BundledFont());
+    const std::vector<CReadCell> cells = CHellReader(BundledFont()).Read(engine.RunReceiving(3 * 35 * 98));
+    // Least squares line through the starts of the cells that hold a glyph, against the cell count
+    // (the last cell is cut off by the end of the picture).
+    double dSx = 0, dSy = 0, dSxx = 0, dSxy = 0;
+    int n = 0;
+    for (std::size_t k = 1; k + 1 < cells.size(); ++k)
+        if (cells[k].m_nCode != ' ')
+        {
+            const double x = static_cast<double>(k);
+            const double y = cells[k].m_dStart - CHellReader::kCellSamples * x;
+            dSx += x, dSy += y, dSxx += x * x, dSxy += x * y, ++n;
+        }
+    ASSERT_GT(n, 60);
+    const double dSlope = (n * dSxy - dSx * dSy) / (n * dSxx - dSx * dSx);
+    // The station's cells are 196 / (1 + 200e-6) samples long: 35 of them, one line, come out
+    // 1.37 samples short, so each line's characters start that much lower in their columns.
+    const double dExpectedPerLine = -35.0 * CHellReader::kCellSamples * 200e-6 / (1 + 200e-6);
+    EXPECT_NEAR(dSlope * 35.0, dExpectedPerLine, 0.1);
+}
+
+TEST(BoardEngine, BoardsOfAPairHearEachOtherAndThemselvesOnlyWhenMonitoring)
+{
+    const std::vector<std::uint8_t> bytes = TxBytesOf(" PAIR TEST ");
+    CBoardSettings settings;
+    settings.m_bPair = true;
+    {
+        CBoardEngine engine(settings, BundledFont());
+        EXPECT_NE(ReadText(Transmit(engine, bytes, 1)).find("PAIR TEST"), std::string::npos);
+    }
+    {
+        CBoardEngine engine(settings, BundledFont());
+        const std::vector<std::uint8_t> own = Transmit(engine, bytes, 0);
+        EXPECT_EQ(*std::max_element(own.begin(), own.end()), 0);
+    }
+    settings.m_bMonitor = true;
+    CBoardEngine engine(settings, BundledFont());
+    EXPECT_NE(ReadText(Transmit(engine, bytes, 0)).find("PAIR TEST"), std::string::npos);
+}
+
+TEST(BoardEngine, AnUnkeyedOrToneOnlyByteSendsNothing)
+{
+    CBoardSettings settings;
+    settings.m_bPair = true;
+    CBoardEngine engine(settings, BundledFont());
+    for (const std::uint8_t nByte : {0, 2, 4})
+    {
+        const std::vector<std::uint8_t> received =
+            Transmit(engine, std::vector<std::uint8_t>(300, nByte), 1, 0);
+        EXPECT_EQ(*std::max_element(received.begin(), received.end()), 0) << int{nByte};
+    }
+}

@@ -1,0 +1,118 @@
+#include "BoardTestUtil.h"
+
+#include "board/BoardEngine.h"
+#include "board/WavReader.h"
+#include "board/WavWriter.h"
+
+#include <complex>
+
+#include <liquid/liquid.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace
+{
+const std::string kText = " WAV ROUND TRIP 599 ";
+
+std::string TempPath(const std::string& strName)
+{
+    return (std::filesystem::temp_directory_path() /
+            ("skrivel-wav-" + std::to_string(getpid()) + "-" + strName))
+        .string();
+}
+
+// Board A transmits the text with its audio recorded to strPath.
+void Record(const std::string& strPath)
+{
+    CBoardEngine engine(CBoardSettings{}, BundledFont());
+    CWavWriter writer;
+    ASSERT_TRUE(writer.Open(strPath)) << writer.GetError();
+    engine.AddTransmitSink(&writer);
+    std::vector<std::uint8_t> bytes(200, 0);
+    const std::vector<std::uint8_t> text = TxBytesOf(kText);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.insert(bytes.end(), 200, 0);
+    std::vector<CBoardEngine::Levels> levels(1);
+    for (const std::uint8_t nByte : bytes)
+        engine.StepPixel(std::vector<std::uint8_t>{nByte}, levels);
+    writer.Close();
+    EXPECT_TRUE(writer.GetError().empty());
+}
+
+// Board B receives the file's audio; gives the text read from its picture.
+std::string Play(const std::string& strPath, std::int64_t nPixels)
+{
+    CBoardEngine engine(CBoardSettings{}, BundledFont());
+    CWavReader reader;
+    EXPECT_TRUE(reader.Open(strPath)) << reader.GetError();
+    engine.SetReceivedAudio(&reader);
+    const std::vector<std::uint8_t> received = engine.RunReceiving(nPixels);
+    EXPECT_TRUE(reader.IsFinished());
+    return CHellReader::TextOf(CHellReader(BundledFont()).Read(received));
+}
+} // namespace
+
+TEST(WavRoundTrip, ARecordedTransmissionPlaysBackIntoAnotherBoard)
+{
+    const std::string strPath = TempPath("tx.wav");
+    Record(strPath);
+    SF_INFO info{};
+    SNDFILE* pFile = sf_open(strPath.c_str(), SFM_READ, &info);
+    ASSERT_NE(pFile, nullptr);
+    EXPECT_EQ(info.samplerate, 8000);
+    EXPECT_EQ(info.channels, 1);
+    sf_close(pFile);
+
+    EXPECT_NE(Play(strPath, 3000).find(kText.substr(1, kText.size() - 2)), std::string::npos);
+    std::filesystem::remove(strPath);
+}
+
+TEST(WavRoundTrip, AStereoFileAt48kHzIsMixedAndResampled)
+{
+    const std::string strPath = TempPath("tx.wav");
+    Record(strPath);
+    // The recording, brought to 48 kHz stereo as a sound editor would save it.
+    SF_INFO info{};
+    SNDFILE* pIn = sf_open(strPath.c_str(), SFM_READ, &info);
+    ASSERT_NE(pIn, nullptr);
+    std::vector<float> mono(static_cast<std::size_t>(info.frames));
+    sf_readf_float(pIn, mono.data(), info.frames);
+    sf_close(pIn);
+    msresamp_rrrf resampler = msresamp_rrrf_create(6.0f, 60.0f);
+    std::vector<float> high(mono.size() * 6 + 64);
+    unsigned nHigh = 0;
+    msresamp_rrrf_execute(resampler, mono.data(), static_cast<unsigned>(mono.size()), high.data(), &nHigh);
+    msresamp_rrrf_destroy(resampler);
+    std::vector<float> stereo;
+    for (unsigned i = 0; i < nHigh; ++i)
+        stereo.insert(stereo.end(), {high[i], high[i]});
+
+    const std::string strHigh = TempPath("tx48.wav");
+    SF_INFO out{};
+    out.samplerate = 48000;
+    out.channels = 2;
+    out.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* pOut = sf_open(strHigh.c_str(), SFM_WRITE, &out);
+    ASSERT_NE(pOut, nullptr);
+    sf_writef_float(pOut, stereo.data(), nHigh);
+    sf_close(pOut);
+
+    CWavReader reader;
+    ASSERT_TRUE(reader.Open(strHigh));
+    EXPECT_EQ(reader.GetFileRate(), 48000);
+    EXPECT_NE(Play(strHigh, 3000).find(kText.substr(1, kText.size() - 2)), std::string::npos);
+    std::filesystem::remove(strPath);
+    std::filesystem::remove(strHigh);
+}
+
+TEST(WavRoundTrip, FilesThatAreNotThereOrNotAudioAreRefusedWithAReason)
+{
+    CWavReader reader;
+    EXPECT_FALSE(reader.Open(TempPath("missing.wav")));
+    EXPECT_FALSE(reader.GetError().empty());
+    CWavWriter writer;
+    EXPECT_FALSE(writer.Open("/nonexistent-dir/x.wav"));
+    EXPECT_FALSE(writer.GetError().empty());
+}
