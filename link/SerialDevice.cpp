@@ -84,6 +84,12 @@ SerialDevice::ReadResult SerialDevice::ReadByte(int hDevice, std::uint8_t& nByte
 
 void SerialDevice::WriteByte(int hDevice, std::uint8_t nByte)
 {
+    // A line without flow control always drains; a device that takes nothing for a whole read
+    // time-out (a stuck simulator) loses the byte rather than the thread, which must stay
+    // stoppable.
+    pollfd state{hDevice, POLLOUT, 0};
+    if (poll(&state, 1, static_cast<int>(kReadTimeout.count())) <= 0 || (state.revents & POLLOUT) == 0)
+        return;
     while (write(hDevice, &nByte, 1) < 0 && errno == EINTR)
     {
     }

@@ -25,6 +25,7 @@ enum class ReadResult
 int Open(const std::string& strPath, int& nError);
 void Close(int hDevice);
 ReadResult ReadByte(int hDevice, std::uint8_t& nByte);
-// Blocks until the byte is written; a failure is left to the next read to notice.
+// Blocks until the byte is written; a device that cannot take it within one read time-out
+// loses it. A failure is left to the next read to notice.
 void WriteByte(int hDevice, std::uint8_t nByte);
 } // namespace SerialDevice
