@@ -15,9 +15,10 @@ struct CLinkQueues;
 
 // The link to the DSP board: a serial device or the simulated DUMMY port, and the I/O thread that
 // reads one level byte per slot into the receive queue and writes one transmit item every second
-// slot. The thread touches nothing but the queues (under their locks) and the two atomics; the
-// device fields are its own while it runs, and the user-interface thread changes them only after
-// StopIoThread.
+// slot. Besides the device it touches nothing but the queues (under their locks), the two atomics
+// and the wake signal. While it runs the device descriptor is the thread's own (it closes a device
+// that goes away and reopens it by name); the user-interface thread changes the port fields only
+// after StopIoThread.
 class CSerialLink
 {
 public:

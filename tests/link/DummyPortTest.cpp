@@ -17,31 +17,21 @@ std::vector<std::uint32_t> Prefix(const std::vector<std::uint32_t>& items, std::
     return {items.begin(), items.begin() + static_cast<std::ptrdiff_t>(std::min(nCount, items.size()))};
 }
 
-TEST(DummyPort, EchoesTheToneOneTransmitSlotLate)
+TEST(DummyPort, EchoesTheToneOneTransmitSlotLateAndOpensNothing)
 {
     CLinkQueues queues;
     CSerialLink link(queues);
+    const int nDescriptors = LinkTest::CountOpenDescriptors();
     PutTx(queues, {6, 4, 0, 6});
     ASSERT_TRUE(link.OpenPort(PortName::kDummy));
     EXPECT_TRUE(link.IsDummyPort());
     EXPECT_EQ("DUMMY", link.GetPortName());
     const std::vector<std::uint32_t> received = TakeRxAtLeast(queues, 14);
-    link.StopIoThread();
+    EXPECT_EQ(nDescriptors, LinkTest::CountOpenDescriptors());
+    link.ClosePort();
     // The last item was marked, so the filler that follows is keyed and blank: 50.
     EXPECT_EQ((std::vector<std::uint32_t>{0, 0, 200, 200, 50, 50, 50, 50, 200, 200, 50, 50, 50, 50}),
               Prefix(received, 14));
-}
-
-TEST(DummyPort, OpensAndWritesNothing)
-{
-    CLinkQueues queues;
-    CSerialLink link(queues);
-    const int nBefore = LinkTest::CountOpenDescriptors();
-    PutTx(queues, std::vector<std::uint32_t>(20, 6));
-    ASSERT_TRUE(link.OpenPort(PortName::kDummy));
-    TakeRxAtLeast(queues, 10);
-    EXPECT_EQ(nBefore, LinkTest::CountOpenDescriptors());
-    link.ClosePort();
     EXPECT_TRUE(link.GetPortName().empty());
     EXPECT_FALSE(link.IsDummyPort());
 }
