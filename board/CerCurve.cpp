@@ -15,7 +15,8 @@ namespace
 {
 constexpr const char* kText = "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG 0123456789 CQ DE SKRIVEL";
 constexpr int kPixelsPerChar = 98;
-constexpr int kSkipCells = 3; // the receiver's AGC settles over the first cells
+// The receiver's AGC settles over the first cells; the last is cut off by the end of the run.
+constexpr int kSkipCells = 3;
 
 struct CPoint
 {
@@ -34,11 +35,12 @@ CPoint Measure(const CHellFont& font, double dSnr, double dFade, int nChars, std
     CBoardEngine engine(settings, font);
     const std::vector<std::uint8_t> received =
         engine.RunReceiving(static_cast<std::int64_t>(nChars) * kPixelsPerChar);
-    const std::string strRead = CHellReader::TextOf(CHellReader(font).Read(received));
+    const std::string strRead =
+        CHellReader::TextOf(CHellReader(font, CHellReader::UpperCaseCodes()).Read(received));
     CPoint point;
-    if (strRead.size() <= kSkipCells + 1)
+    if (strRead.size() <= kSkipCells + 2)
         return point;
-    const std::string strCompared = strRead.substr(kSkipCells, strRead.size() - kSkipCells - 1);
+    const std::string strCompared = strRead.substr(kSkipCells, strRead.size() - kSkipCells - 2);
     point.m_nErrors = TextCompare::CountErrors(strCompared, engine.GetRemote()->GetSent());
     point.m_nChars = static_cast<int>(strCompared.size());
     return point;

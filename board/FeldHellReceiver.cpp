@@ -15,8 +15,9 @@ namespace
 {
 constexpr float kStopBandDb = 60.0f;
 // The AGC holds the mean power of the filtered signal at one; this bandwidth gives it a time
-// constant of about a second, so it follows fading without flattening the characters.
-constexpr float kAgcBandwidth = 2e-4f;
+// constant of a few seconds: it follows the signal's strength, but never pumps on the marks and
+// gaps of the characters themselves (a faster one loses more characters than it saves in fades).
+constexpr float kAgcBandwidth = 5e-5f;
 // Keyed text is marked about a quarter of the time, so a mark comes out of the AGC near 2;
 // this puts it near 200 and leaves room above.
 constexpr float kLevelScale = 95.0f;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,7 +33,11 @@ public:
     static constexpr int kColumnSamples = 28;
     static constexpr int kCellSamples = 196;
 
-    explicit CHellReader(const CHellFont& font);
+    // Reads with every distinct glyph of the font, or only those of strCodes when it is given.
+    explicit CHellReader(const CHellFont& font, std::string_view strCodes = {});
+    // What Skrivel sends with upper case on (its default): printable ASCII without the small
+    // letters, and the diddle.
+    static std::string UpperCaseCodes();
 
     std::vector<CReadCell> Read(std::span<const std::uint8_t> samples) const;
     static std::string TextOf(const std::vector<CReadCell>& cells);
@@ -42,6 +48,7 @@ private:
         int m_nCode = 0;
         std::vector<std::pair<int, int>> m_Runs; // marked samples: start in the cell, length
         int m_nMarked = 0;                       // marked samples in all
+        std::vector<bool> m_Picture;             // the cell's pixels, column by column
     };
     struct CMatch
     {
@@ -50,8 +57,10 @@ private:
     };
     struct CPicture;
 
+    std::vector<CReadCell> ReadPass(const CPicture& picture) const;
     double Score(const CGlyph& glyph, const std::vector<double>& prefix, std::int64_t nStart) const;
     CMatch BestAt(const std::vector<double>& prefix, std::int64_t nStart) const;
 
     std::vector<CGlyph> m_Glyphs;
+    std::array<std::size_t, 256> m_GlyphOfCode{}; // where a code read back has its glyph
 };
