@@ -5,7 +5,7 @@
 void CTxByteFifo::Push(const std::uint8_t* pBytes, std::size_t nBytes)
 {
     m_Bytes.insert(m_Bytes.end(), pBytes, pBytes + nBytes);
-    while (m_Bytes.size() > kIdleSlack && m_Bytes.front() == TxItems::kReceive &&
+    while (m_Bytes.size() > kIdleBacklog && m_Bytes.front() == TxItems::kReceive &&
            m_Bytes[1] == TxItems::kReceive)
         m_Bytes.pop_front();
 }
@@ -13,6 +13,10 @@ void CTxByteFifo::Push(const std::uint8_t* pBytes, std::size_t nBytes)
 std::uint8_t CTxByteFifo::Pop()
 {
     if (m_Bytes.empty())
+        m_bFilling = true;
+    else if (m_bFilling && m_Bytes.size() >= kSlack)
+        m_bFilling = false;
+    if (m_bFilling)
     {
         ++m_nUnderruns;
         if (++m_nStarved >= kWatchdogPixels)
