@@ -1,11 +1,10 @@
 // The engine's costs side by side: the heartbeat storing received samples, the two encoders, and
 // a day of receive data loaded and saved against a plain read of the same file.
 
-#include "MemoryProfile.h"
-#include "RecordingHost.h"
+#include "CountingRxDisplay.h"
+#include "HeadlessDoc.h"
 
 #include "doc/HellFont.h"
-#include "doc/IRxDisplay.h"
 #include "doc/SkrivelDoc.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
@@ -24,30 +23,12 @@
 
 namespace
 {
-// A display that does nothing, so the figures are the engine's own.
-class CNullRxDisplay : public IRxDisplay
-{
-public:
-    void PaintColumn(int, int) override {}
-    void UpdateScrollSizes() override {}
-    void FollowEnd() override {}
-    void ScrollToEnd() override {}
-    void OnUpdate() override {}
-};
-
+// The engine alone, with a display that only counts.
 struct CBenchDoc
 {
-    CBenchDoc()
-    {
-        profile.Set("Comm", "Port", "");
-        profile.Set("Tx", "FontFileName", "/nonexistent");
-        doc.SetRxDisplay(&display);
-        doc.OnNewDocument();
-    }
-    CMemoryProfile profile;
-    CRecordingHost host;
-    CNullRxDisplay display;
-    CSkrivelDoc doc{profile, host};
+    CCountingRxDisplay display;
+    CHeadlessDoc headless{&display};
+    CSkrivelDoc& doc = headless.doc;
 };
 
 void BM_HeartbeatStoresSamples(benchmark::State& state)

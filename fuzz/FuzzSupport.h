@@ -1,7 +1,6 @@
 #pragma once
 
-#include "MemoryProfile.h"
-#include "RecordingHost.h"
+#include "HeadlessDoc.h"
 
 #include "doc/IRxDisplay.h"
 #include "doc/SkrivelDoc.h"
@@ -61,18 +60,11 @@ private:
     const CSkrivelDoc& m_Doc;
 };
 
-// A document with no port and no font file, over a memory profile.
+// The engine alone, with a display that checks what it is asked to paint.
 struct CFuzzDoc
 {
-    CFuzzDoc()
-    {
-        profile.Set("Comm", "Port", "");
-        profile.Set("Tx", "FontFileName", "/nonexistent/font.hlf");
-        doc.SetRxDisplay(&display);
-        doc.OnNewDocument();
-    }
-    CMemoryProfile profile;
-    CRecordingHost host;
-    CSkrivelDoc doc{profile, host};
+    CFuzzDoc() { headless.doc.SetRxDisplay(&display); }
+    CHeadlessDoc headless;
+    CSkrivelDoc& doc = headless.doc;
     CCheckingRxDisplay display{doc};
 };
