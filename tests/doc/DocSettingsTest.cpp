@@ -1,5 +1,7 @@
 #include "DocTestFixture.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 TEST_F(DocTest, EmptyProfileGivesTheDefaults)
@@ -129,4 +131,36 @@ TEST_F(DocTest, ABareFontNameIsFoundInTheDataDirectory)
     ASSERT_TRUE(m_pDoc->OnNewDocument());
     ASSERT_EQ(m_Host.m_Messages.size(), 1u);
     EXPECT_EQ(m_Host.m_Messages[0], "Can't open font file absent.hlf");
+}
+
+TEST_F(DocTest, AFontReplacedByGarbageAFolderOrAPipeNeitherHangsNorStopsTransmitting)
+{
+    const std::string strFont = PathOf("font.hlf");
+    std::ofstream(strFont, std::ios::binary) << std::string(84 * 2, '\1');
+    m_Profile.Set("Tx", "FontFileName", strFont);
+    CSkrivelDoc& doc = NewDoc();
+
+    std::string strGarbage(30000, '\0');
+    for (std::size_t i = 0; i < strGarbage.size(); ++i)
+        strGarbage[i] = static_cast<char>(i * 131 % 251);
+    std::ofstream(strFont, std::ios::binary | std::ios::trunc) << strGarbage;
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(m_Host.m_Messages.empty()); // any bytes make glyphs
+    EXPECT_EQ(doc.GetGlyphPixel(1, 0, 1), strGarbage[84 + 1] != 0);
+
+    std::filesystem::remove(strFont);
+    std::filesystem::create_directory(strFont);
+    ASSERT_TRUE(doc.OnNewDocument());
+    std::filesystem::remove(strFont);
+    ASSERT_EQ(::mkfifo(strFont.c_str(), 0600), 0);
+    ASSERT_TRUE(doc.OnNewDocument()); // a pipe with no writer must not block the program
+    EXPECT_EQ(m_Host.m_Messages, std::vector<std::string>(2, "Can't open font file " + strFont));
+    EXPECT_EQ(doc.GetGlyphPixel(1, 0, 1), strGarbage[84 + 1] != 0);
+
+    doc.OnTransmit();
+    doc.Tick();
+    std::vector<std::uint32_t> items;
+    std::scoped_lock lock(doc.GetQueues().m_TxQueueLock);
+    doc.GetQueues().m_TxQueue.RemoveAll(items);
+    EXPECT_EQ(items.size(), 98u);
 }
