@@ -13,8 +13,11 @@ namespace
 // cell's own fit this many samples either way.
 constexpr int kWindowCells = 6;
 constexpr int kRefineSamples = 1;
-// The blank and the marked level are taken from this many cells around each cell.
-constexpr int kLevelCells = 3;
+// The blank and the marked level of each cell are first taken from the spread of the samples of
+// the cells next to it (few, to follow fading), then from the glyphs read in a wider window
+// (more samples, less noise).
+constexpr int kLevelCells = 1;
+constexpr int kReadLevelCells = 3;
 constexpr double kBlankQuantile = 0.4;
 constexpr double kMarkQuantile = 0.93;
 // Levels taken from the cells read need at least this many samples of marks and of blanks.
@@ -185,8 +188,8 @@ std::vector<CReadCell> CHellReader::Read(std::span<const std::uint8_t> samples) 
     std::vector<double> mark = picture.m_Mark;
     for (std::size_t c = 0; c < nBlocks; ++c)
     {
-        const std::size_t nFrom = c > kLevelCells ? c - kLevelCells : 0;
-        const std::size_t nTo = std::min(nBlocks, c + kLevelCells + 1);
+        const std::size_t nFrom = c > kReadLevelCells ? c - kReadLevelCells : 0;
+        const std::size_t nTo = std::min(nBlocks, c + kReadLevelCells + 1);
         double dSum[2] = {0, 0};
         double dCount[2] = {0, 0};
         for (std::size_t k = nFrom; k < nTo; ++k)
