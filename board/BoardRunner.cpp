@@ -37,7 +37,4 @@ void CBoardRunner::Run(const std::atomic<bool>& bStop)
                 m_Ports[p]->Maintain();
         }
     }
-    m_Stats.m_nUnderruns = 0;
-    for (const CTxByteFifo& fifo : m_Fifos)
-        m_Stats.m_nUnderruns += fifo.GetUnderruns();
 }

@@ -18,8 +18,7 @@ public:
     struct CStats
     {
         std::int64_t m_nTicks = 0;
-        std::int64_t m_nMaxLateNs = 0;  // the latest wake-up after a deadline
-        std::uint64_t m_nUnderruns = 0; // pixels for which a program had not written its byte
+        std::int64_t m_nMaxLateNs = 0; // the latest wake-up after a deadline
     };
 
     // One port per board of the engine; all must outlive the runner.

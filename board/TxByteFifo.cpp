@@ -18,7 +18,6 @@ std::uint8_t CTxByteFifo::Pop()
         m_bFilling = false;
     if (m_bFilling)
     {
-        ++m_nUnderruns;
         if (++m_nStarved >= kWatchdogPixels)
             m_nLast = TxItems::kReceive;
         return static_cast<std::uint8_t>(m_nLast & TxItems::kKeyed);

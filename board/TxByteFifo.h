@@ -23,13 +23,10 @@ public:
     // The byte for the next pixel.
     std::uint8_t Pop();
     std::size_t GetCount() const { return m_Bytes.size(); }
-    // Pixels played while the program was behind.
-    std::uint64_t GetUnderruns() const { return m_nUnderruns; }
 
 private:
     std::deque<std::uint8_t> m_Bytes;
     std::uint8_t m_nLast = 0;
     bool m_bFilling = true; // waiting for kSlack bytes before playing
     int m_nStarved = 0;
-    std::uint64_t m_nUnderruns = 0;
 };

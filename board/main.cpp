@@ -54,30 +54,30 @@ struct CAudio
     CSoundCard m_Card;
 };
 
-bool ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngine& engine, std::string& strError)
+// Gives the reason when a file or the sound card cannot be opened, else empty.
+std::string ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngine& engine)
 {
     if (!options.m_strRecord.empty())
     {
         if (!audio.m_Record.Open(options.m_strRecord))
-            return strError = audio.m_Record.GetError(), false;
+            return audio.m_Record.GetError();
         engine.AddTransmitSink(&audio.m_Record);
     }
     if (!options.m_strPlay.empty())
     {
         if (!audio.m_Play.Open(options.m_strPlay))
-            return strError = audio.m_Play.GetError(), false;
+            return audio.m_Play.GetError();
         engine.SetReceivedAudio(&audio.m_Play);
     }
     if (options.m_bAudio)
     {
         if (!audio.m_Card.Open(options.m_strAudioDevice))
-            return strError = audio.m_Card.GetError() + " (skrivel-board --list-audio shows the devices)",
-                   false;
+            return audio.m_Card.GetError() + " (skrivel-board --list-audio shows the devices)";
         engine.SetReceivedAudio(&audio.m_Card);
         engine.AddTransmitSink(&audio.m_Card);
         std::printf("Audio: %s\n", audio.m_Card.Describe().c_str());
     }
-    return true;
+    return {};
 }
 } // namespace
 
@@ -109,8 +109,8 @@ int main(int argc, char** argv)
 
     CBoardEngine engine(options.m_Settings, font);
     CAudio audio;
-    if (!ConnectAudio(options, audio, engine, strError))
-        return Fail(strError);
+    if (const std::string strAudioError = ConnectAudio(options, audio, engine); !strAudioError.empty())
+        return Fail(strAudioError);
 
     std::vector<std::unique_ptr<CPtyPort>> ports;
     std::vector<CPtyPort*> portPointers;
