@@ -3,6 +3,7 @@
 #include "doc/SkrivelDoc.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
+#include "ui/SkrivelXmitMessageSheet.h"
 
 #include <algorithm>
 #include <iterator>
@@ -65,6 +66,12 @@ CDocCommands::CDocCommands(CSkrivelDoc& doc, QWidget* pDialogParent)
 
 bool CDocCommands::OnCmdMsg(int nID, CCmdUI* pCmdUI)
 {
+    if (nID == ID_EDIT_EDIT_MESSAGES)
+    {
+        if (pCmdUI == nullptr)
+            CSkrivelXmitMessageSheet::EditXmitMessages(m_Doc, m_pDialogParent);
+        return true;
+    }
     const auto it = std::find_if(std::begin(kDocCommands), std::end(kDocCommands),
                                  [nID](const SDocCommand& command) { return command.nID == nID; });
     if (it == std::end(kDocCommands))

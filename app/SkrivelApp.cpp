@@ -1,0 +1,153 @@
+#include "app/SkrivelApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/IniProfile.h"
+#include "app/ShellCommand.h"
+#include "doc/SkrivelDoc.h"
+#include "ui/CommandIds.h"
+#include "ui/MainFrame.h"
+#include "ui/RxDataFileDialog.h"
+
+#include <QMessageBox>
+
+namespace
+{
+constexpr int kHeartbeatMs = 20;
+}
+
+CSkrivelApp::CSkrivelApp(CIniProfile& profile) : m_Profile(profile)
+{
+    m_Timer.setTimerType(Qt::PreciseTimer);
+    m_Timer.setInterval(kHeartbeatMs);
+    QObject::connect(&m_Timer, &QTimer::timeout, [this] { OnThreadTimer(); });
+}
+
+CSkrivelApp::~CSkrivelApp()
+{
+    if (m_pDoc)
+        ExitInstance();
+}
+
+bool CSkrivelApp::InitInstance(const QStringList& strFiles)
+{
+    // The start-up command may prepare what the port needs: it runs before the document exists.
+    RunExternalCommand("Startup", "startup");
+
+    m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, *this);
+    m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *this, m_Profile, this);
+    m_pMainFrame->SetCloseHandler([this] { OnMainWindowClosing(); });
+    if (!m_pDoc->OnNewDocument())
+        return false;
+    // A file named on the command line is loaded into the document set up as a new one.
+    if (!strFiles.isEmpty() && !m_pMainFrame->OpenDocumentFile(strFiles.constFirst()))
+        return false;
+    m_pMainFrame->UpdateTitle();
+    m_pMainFrame->show();
+
+    m_Timer.start();
+    m_nTimerID = m_Timer.timerId() > 0 ? m_Timer.timerId() : 0;
+    if (m_nTimerID == 0)
+        ShowMessage("Can't activate a system timer!!!  We're hosed!!!");
+    // The first idle update, once the window is up.
+    QTimer::singleShot(0, m_pMainFrame.get(), [this] { OnIdle(); });
+    return true;
+}
+
+int CSkrivelApp::ExitInstance()
+{
+    if (m_pDoc && !m_bDocumentClosed)
+        OnMainWindowClosing();
+    // The views go before the document; the document's destructor ends the link and writes the
+    // port and the flags.
+    m_pMainFrame.reset();
+    m_pDoc.reset();
+    m_Timer.stop();
+    m_nTimerID = 0;
+    // The shutdown command runs after the port has been closed.
+    RunExternalCommand("Shutdown", "shutdown");
+    std::string strError;
+    if (!m_Profile.Flush(strError))
+        ShowMessage("The settings could not be saved.", strError);
+    return 0;
+}
+
+void CSkrivelApp::OnMainWindowClosing()
+{
+    m_bDocumentClosed = true;
+    m_pDoc->OnCloseDocument();
+}
+
+void CSkrivelApp::RunExternalCommand(const char* pszSection, const char* pszWhich)
+{
+    const std::string strCommand = m_Profile.GetProfileString(pszSection, "Command", "");
+    if (!strCommand.empty() && !ShellCommand::Run(strCommand))
+        ShowMessage(std::string("Can't execute ") + pszWhich + " command \"" + strCommand + "\"");
+}
+
+void CSkrivelApp::OnThreadTimer()
+{
+    if (m_pMainFrame && m_pDoc)
+        m_pDoc->Tick();
+}
+
+// ---- IDocHost ----------------------------------------------------------------------------------
+
+QWidget* CSkrivelApp::GetMessageParent() const
+{
+    return m_pMainFrame && m_pMainFrame->isVisible() ? m_pMainFrame.get() : nullptr;
+}
+
+void CSkrivelApp::ShowMessage(const std::string& strText, const std::string& strDetail)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("skrivel"), QString::fromStdString(strText),
+                    QMessageBox::Ok, GetMessageParent());
+    if (!strDetail.empty())
+        box.setInformativeText(QString::fromStdString(strDetail));
+    box.exec();
+}
+
+void CSkrivelApp::OnIdle()
+{
+    if (m_pMainFrame)
+        m_pMainFrame->UpdateCommandUI();
+}
+
+// ---- Commands ----------------------------------------------------------------------------------
+
+bool CSkrivelApp::OnCmdMsg(int nID, CCmdUI* pCmdUI)
+{
+    switch (nID)
+    {
+    case ID_FILE_NEW:
+        if (pCmdUI == nullptr)
+            OnFileNew();
+        return true;
+    case ID_FILE_OPEN:
+        if (pCmdUI == nullptr)
+            OnFileOpen();
+        return true;
+    case ID_APP_EXIT:
+        if (pCmdUI == nullptr && m_pMainFrame)
+            m_pMainFrame->close();
+        return true;
+    case ID_APP_ABOUT:
+        if (pCmdUI == nullptr)
+            CAboutDlg(m_pMainFrame.get()).exec();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CSkrivelApp::OnFileNew()
+{
+    m_pDoc->OnNewDocument();
+    m_pMainFrame->UpdateTitle();
+}
+
+void CSkrivelApp::OnFileOpen()
+{
+    const QString strPath = RxDataFileDialog::GetOpenPath(m_pMainFrame.get());
+    if (!strPath.isEmpty())
+        m_pMainFrame->OpenDocumentFile(strPath);
+}

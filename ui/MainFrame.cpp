@@ -1,0 +1,344 @@
+#include "ui/MainFrame.h"
+
+#include "doc/IDocHost.h"
+#include "doc/SkrivelDoc.h"
+#include "ui/CmdUI.h"
+#include "ui/CommandActions.h"
+#include "ui/CommandIds.h"
+#include "ui/RxDataFileDialog.h"
+#include "ui/SkrivelRxView.h"
+#include "ui/SkrivelTxView.h"
+#include "ui/SplitTracker.h"
+#include "ui/StatusPanes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace
+{
+std::string ToPath(const QString& strPath)
+{
+    return QFile::encodeName(strPath).toStdString();
+}
+
+QString FromPath(const std::string& strPath)
+{
+    return QFile::decodeName(QByteArray::fromStdString(strPath));
+}
+
+constexpr int kTxPane = 0;
+constexpr int kRxPane = 1;
+constexpr int kTxPaneHeight = 60;
+constexpr int kRxPaneHeight = 300;
+constexpr int kMinPaneHeight = 20;
+constexpr int kMenuPathWidth = 48; // characters of a recent file's path in the menu
+
+// "&1 " and the path, shortened in the middle when long; an ampersand stays an ampersand.
+QString RecentFileMenuText(int nIndex, const QString& strPath)
+{
+    QString strShown = strPath;
+    if (strShown.size() > kMenuPathWidth)
+    {
+        const int nKeep = (kMenuPathWidth - 3) / 2;
+        strShown = strShown.left(nKeep) + QStringLiteral("...") + strShown.right(nKeep);
+    }
+    strShown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(strShown);
+}
+} // namespace
+
+CMainFrame::CMainFrame(CSkrivelDoc& doc, IDocHost& host, IProfile& profile, ICommandTarget* pAppTarget,
+                       QWidget* pParent)
+    : QMainWindow(pParent), m_Doc(doc), m_Host(host), m_pAppTarget(pAppTarget), m_DocCommands(doc, this),
+      m_RecentFiles(profile)
+{
+    m_pActions = new CCommandActions(this, [this](int nID) { OnCommand(nID); });
+    m_pActions->BuildMenuBar(menuBar(), [this] { UpdateCommandUI(); });
+
+    m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("m_wndToolBar"));
+    m_pActions->BuildToolBar(m_wndToolBar);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    m_wndStatusBar = new QStatusBar(this);
+    m_wndStatusBar->setObjectName(QStringLiteral("m_wndStatusBar"));
+    setStatusBar(m_wndStatusBar);
+    m_pStatusPanes = new CStatusPanes(m_wndStatusBar);
+
+    CreateClient();
+    UpdateRecentFileMenu();
+    UpdateTitle();
+    resize(800, 540);
+
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* pNow) { OnFocusChanged(pNow); });
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The views go first, while the frame they report focus changes to is still whole.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete m_wndSplitter;
+}
+
+void CMainFrame::CreateClient()
+{
+    m_wndSplitter = new QSplitter(Qt::Vertical, this);
+    m_wndSplitter->setObjectName(QStringLiteral("m_wndSplitter"));
+    m_pTxView = new CSkrivelTxView(m_Doc, m_wndSplitter);
+    m_pRxView = new CSkrivelRxView(m_Doc, m_wndSplitter);
+    m_wndSplitter->addWidget(m_pTxView);
+    m_wndSplitter->addWidget(m_pRxView);
+    // The panes may be smaller than their editors would ask for: the top one starts 60 high.
+    m_pTxView->setMinimumHeight(kMinPaneHeight);
+    m_pRxView->setMinimumHeight(kMinPaneHeight);
+    // The bottom pane takes whatever height the top one leaves.
+    m_wndSplitter->setStretchFactor(kTxPane, 0);
+    m_wndSplitter->setStretchFactor(kRxPane, 1);
+    m_wndSplitter->setSizes({kTxPaneHeight, kRxPaneHeight});
+    setCentralWidget(m_wndSplitter);
+    m_pSplitTracker = new CSplitTracker(m_wndSplitter);
+
+    m_pRxView->SetPrinter(&m_Printer);
+    m_pRxView->SetOpenFileHandler([this](const QString& strPath) { OpenDocumentFile(strPath); });
+    m_pRxView->SetMessageHandler([this](const QString& strText)
+                                 { m_Host.ShowMessage(strText.toStdString()); });
+    m_pTxView->setFocus();
+}
+
+QAction* CMainFrame::GetAction(int nID) const
+{
+    return m_pActions->Get(nID);
+}
+
+// ---- Panes and routing -------------------------------------------------------------------------
+
+QWidget* CMainFrame::GetActivePane() const
+{
+    return m_nActivePane == kTxPane ? static_cast<QWidget*>(m_pTxView) : static_cast<QWidget*>(m_pRxView);
+}
+
+ICommandTarget* CMainFrame::GetActiveTarget() const
+{
+    return m_nActivePane == kTxPane ? static_cast<ICommandTarget*>(m_pTxView)
+                                    : static_cast<ICommandTarget*>(m_pRxView);
+}
+
+void CMainFrame::SetActivePane(int nPane, bool bFocus)
+{
+    m_nActivePane = nPane;
+    if (bFocus)
+        GetActivePane()->setFocus(Qt::OtherFocusReason);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnFocusChanged(QWidget* pNow)
+{
+    if (pNow == nullptr)
+        return;
+    if (pNow == m_pTxView || m_pTxView->isAncestorOf(pNow))
+        SetActivePane(kTxPane, false);
+    else if (pNow == m_pRxView || m_pRxView->isAncestorOf(pNow))
+        SetActivePane(kRxPane, false);
+}
+
+bool CMainFrame::RouteCommand(int nID, CCmdUI* pCmdUI)
+{
+    ICommandTarget* const targets[] = {GetActiveTarget(), &m_DocCommands, this, m_pAppTarget};
+    for (ICommandTarget* pTarget : targets)
+    {
+        if (pTarget != nullptr && pTarget->OnCmdMsg(nID, pCmdUI))
+            return true;
+    }
+    return false;
+}
+
+void CMainFrame::OnCommand(int nID)
+{
+    RouteCommand(nID, nullptr);
+    UpdateCommandUI();
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    m_pActions->Update([this](int nID, CCmdUI* pCmdUI) { return RouteCommand(nID, pCmdUI); });
+    m_pStatusPanes->SetOperatingStatus(QString::fromLatin1(m_Doc.GetStatusText()));
+    m_pStatusPanes->UpdateIndicators();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* pEvent)
+{
+    if (m_CloseHandler)
+        m_CloseHandler();
+    pEvent->accept();
+}
+
+// ---- The frame's own commands ------------------------------------------------------------------
+
+bool CMainFrame::OnCmdMsg(int nID, CCmdUI* pCmdUI)
+{
+    if (nID >= ID_FILE_MRU_FILE1 && nID < ID_FILE_MRU_FILE1 + CRecentFileList::kSize)
+    {
+        const int nIndex = nID - ID_FILE_MRU_FILE1;
+        if (nIndex >= m_RecentFiles.GetCount())
+            return false;
+        if (pCmdUI == nullptr)
+            OnOpenRecentFile(nIndex);
+        return true;
+    }
+    switch (nID)
+    {
+    case ID_FILE_SAVE:
+        if (pCmdUI == nullptr)
+            OnFileSave();
+        return true;
+    case ID_FILE_SAVE_AS:
+        if (pCmdUI == nullptr)
+            OnFileSaveAs();
+        return true;
+    // The receive view prints itself; these reach the frame for the transmit pane.
+    case ID_FILE_PRINT:
+        if (pCmdUI == nullptr)
+            OnFilePrint();
+        return true;
+    case ID_FILE_PRINT_PREVIEW:
+        if (pCmdUI == nullptr)
+            OnFilePrintPreview();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        if (pCmdUI == nullptr)
+            QPageSetupDialog(&m_Printer, this).exec();
+        return true;
+    case ID_VIEW_TOOLBAR:
+        if (pCmdUI == nullptr)
+            m_wndToolBar->setVisible(m_wndToolBar->isHidden());
+        else
+            pCmdUI->SetCheck(!m_wndToolBar->isHidden());
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        if (pCmdUI == nullptr)
+            m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
+        else
+            pCmdUI->SetCheck(!m_wndStatusBar->isHidden());
+        return true;
+    case ID_WINDOW_SPLIT:
+        if (pCmdUI == nullptr)
+            m_pSplitTracker->Start();
+        return true;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+        if (pCmdUI == nullptr)
+            SetActivePane(m_nActivePane == kTxPane ? kRxPane : kTxPane, true);
+        return true;
+    // There are no help topics: the help commands are accepted and do nothing.
+    case ID_HELP_FINDER:
+    case ID_HELP:
+    case ID_CONTEXT_HELP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---- Files -------------------------------------------------------------------------------------
+
+void CMainFrame::UpdateTitle()
+{
+    const std::string& strPath = m_Doc.GetPathName();
+    const QString strName =
+        strPath.empty() ? QStringLiteral("Untitled") : QFileInfo(FromPath(strPath)).fileName();
+    setWindowTitle(strName + QStringLiteral(" - Skrivel"));
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& strPath)
+{
+    const bool bOpened = m_Doc.OnOpenDocument(ToPath(strPath));
+    if (bOpened)
+        AddToRecentFiles(strPath);
+    UpdateTitle();
+    return bOpened;
+}
+
+void CMainFrame::OnOpenRecentFile(int nIndex)
+{
+    // A file that can no longer be loaded leaves the list.
+    if (!OpenDocumentFile(FromPath(m_RecentFiles.Get(nIndex))))
+    {
+        m_RecentFiles.Remove(nIndex);
+        UpdateRecentFileMenu();
+    }
+}
+
+void CMainFrame::OnFileSave()
+{
+    const std::string& strPath = m_Doc.GetPathName();
+    if (strPath.empty())
+        OnFileSaveAs();
+    else
+        SaveDocumentFile(FromPath(strPath));
+}
+
+void CMainFrame::OnFileSaveAs()
+{
+    const QString strPath = RxDataFileDialog::GetSavePath(this, FromPath(m_Doc.GetPathName()));
+    if (!strPath.isEmpty())
+        SaveDocumentFile(strPath);
+}
+
+bool CMainFrame::SaveDocumentFile(const QString& strPath)
+{
+    const bool bSaved = m_Doc.OnSaveDocument(ToPath(strPath));
+    if (bSaved)
+    {
+        AddToRecentFiles(strPath);
+        UpdateTitle();
+    }
+    return bSaved;
+}
+
+void CMainFrame::AddToRecentFiles(const QString& strPath)
+{
+    m_RecentFiles.Add(ToPath(strPath));
+    UpdateRecentFileMenu();
+}
+
+void CMainFrame::UpdateRecentFileMenu()
+{
+    for (int i = 0; i < CRecentFileList::kSize; ++i)
+    {
+        QAction* pAction = GetAction(ID_FILE_MRU_FILE1 + i);
+        if (i < m_RecentFiles.GetCount())
+            pAction->setText(RecentFileMenuText(i, FromPath(m_RecentFiles.Get(i))));
+        else if (i == 0)
+            pAction->setText(QStringLiteral("Recent File"));
+        // The first entry stands, greyed, for an empty list.
+        pAction->setVisible(i == 0 || i < m_RecentFiles.GetCount());
+    }
+}
+
+// ---- Printing the transmit pane ----------------------------------------------------------------
+
+void CMainFrame::OnFilePrint()
+{
+    QPrintDialog dialog(&m_Printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_pTxView->Print(m_Printer);
+}
+
+void CMainFrame::OnFilePrintPreview()
+{
+    QPrintPreviewDialog dialog(&m_Printer, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* pPrinter) { m_pTxView->Print(*pPrinter); });
+    dialog.exec();
+}
