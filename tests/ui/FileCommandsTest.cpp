@@ -15,6 +15,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <memory>
+
 namespace
 {
 QByteArray ReadFile(const QString& strPath)
@@ -69,7 +71,11 @@ class CFileCommandsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(m_Dir.isValid()); }
+    void init()
+    {
+        m_pDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_pDir->isValid());
+    }
 
     void SaveAfterClearRxWritesAnEmptyFile();
     void TwentyNineBytesLoadAndSaveAgainUnchanged();
@@ -77,9 +83,9 @@ private slots:
     void DroppedFiles();
 
 private:
-    QString PathOf(const char* pszName) const { return m_Dir.filePath(QString::fromLatin1(pszName)); }
+    QString PathOf(const char* pszName) const { return m_pDir->filePath(QString::fromLatin1(pszName)); }
 
-    QTemporaryDir m_Dir;
+    std::unique_ptr<QTemporaryDir> m_pDir;
 };
 
 void CFileCommandsTest::SaveAfterClearRxWritesAnEmptyFile()
@@ -151,7 +157,7 @@ void CFileCommandsTest::FailedLoadsShowTheStandardMessage()
     for (int i = 0; i < 40; ++i)
         f.Doc().StoreRxPixel(9, true);
     // A folder is no data file: the message, and the picture stays as it was.
-    QVERIFY(!f.Frame().OpenDocumentFile(m_Dir.path()));
+    QVERIFY(!f.Frame().OpenDocumentFile(m_pDir->path()));
     QCOMPARE(f.m_Host.m_Messages, std::vector<std::string>{"Invalid filename."});
     QCOMPARE(f.Doc().m_RxStore.GetByteCount(), std::size_t(40));
     QCOMPARE(f.Frame().windowTitle(), QString("Untitled - Skrivel"));
