@@ -55,7 +55,8 @@ CBoardEngine::CBoardEngine(const CBoardSettings& settings, const CHellFont& font
     for (int b = 0; b < nBoards; ++b)
     {
         auto pBoard = std::make_unique<CBoard>(m_Settings.m_dToneHz);
-        const std::uint32_t nSeed = m_Settings.m_nSeed * 4 + static_cast<std::uint32_t>(b) * 2;
+        // Three generators a board, each with a seed of its own.
+        const std::uint32_t nSeed = m_Settings.m_nSeed * 8 + static_cast<std::uint32_t>(b) * 3;
         pBoard->m_Rng.seed(nSeed);
         if (m_Settings.m_dFadeHz > 0)
         {
@@ -112,7 +113,7 @@ void CBoardEngine::Hear(CBoard& board, int nBoard, std::size_t nSamples)
     else
     {
         const CBoard* pPeer = m_Boards.size() > 1 ? m_Boards[1 - nBoard].get() : nullptr;
-        std::normal_distribution<float> noise(0.0f, m_fNoiseSigma);
+        std::normal_distribution<float> noise(0.0f, 1.0f);
         for (std::size_t i = 0; i < nSamples; ++i)
         {
             std::complex<float> far;
@@ -120,7 +121,7 @@ void CBoardEngine::Hear(CBoard& board, int nBoard, std::size_t nSamples)
                 far += board.m_pRemoteFader ? board.m_pRemoteFader->Next() * m_Remote[i] : m_Remote[i];
             if (pPeer != nullptr)
                 far += board.m_pPeerFader ? board.m_pPeerFader->Next() * pPeer->m_Tx[i] : pPeer->m_Tx[i];
-            board.m_Heard[i] = far.real() + (m_fNoiseSigma > 0 ? noise(board.m_Rng) : 0.0f);
+            board.m_Heard[i] = far.real() + (m_fNoiseSigma > 0 ? m_fNoiseSigma * noise(board.m_Rng) : 0.0f);
         }
     }
     if (m_Settings.m_bMonitor)
