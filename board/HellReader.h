@@ -24,8 +24,9 @@ struct CReadCell
 // character is a cell of 7 columns (196 samples), each font pixel two samples. For each cell it
 // finds the glyph of the font that best fits and where the cell starts: the start is the one, within
 // half a cell of where the last cell ended, at which the cells around it fit best taken together
-// (a weak cell is placed by its neighbours), refined by the cell's own fit a few samples either
-// way, so that a slanting picture stays in step.
+// (a weak cell is placed by its neighbours), refined by the cell's own fit a sample either way,
+// so that a slanting picture stays in step. The blank and mark levels come from the picture
+// around each cell, and then once more from the glyphs read, for a second reading.
 class CHellReader
 {
 public:
