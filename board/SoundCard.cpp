@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace
 {
@@ -17,6 +18,13 @@ constexpr float kStopBandDb = 60.0f;
 constexpr double kMaxPendingSeconds = 0.25;
 // The output starts with this much silence, so that it does not run dry at once.
 constexpr double kOutputLeadSeconds = 0.1;
+
+// PortAudio asks JACK for devices too; it must not start a JACK server of its own for that.
+PaError StartPortAudio()
+{
+    setenv("JACK_NO_START_SERVER", "1", 0);
+    return Pa_Initialize();
+}
 
 PaDeviceIndex FindDevice(const std::string& strDevice, bool bInput)
 {
@@ -83,7 +91,7 @@ void CSoundCard::Close()
 bool CSoundCard::Open(const std::string& strDevice)
 {
     Close();
-    if (const PaError nError = Pa_Initialize(); nError != paNoError)
+    if (const PaError nError = StartPortAudio(); nError != paNoError)
     {
         m_strError = std::string("Can't start the sound system: ") + Pa_GetErrorText(nError);
         return false;
@@ -187,7 +195,7 @@ std::string CSoundCard::Describe() const
 std::vector<std::string> CSoundCard::ListDevices()
 {
     std::vector<std::string> names;
-    if (Pa_Initialize() != paNoError)
+    if (StartPortAudio() != paNoError)
         return names;
     for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i)
         if (const PaDeviceInfo* pInfo = Pa_GetDeviceInfo(i); pInfo != nullptr)
