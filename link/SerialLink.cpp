@@ -212,6 +212,10 @@ std::uint32_t CSerialLink::ReadSlot(CSlotState& state)
 
 void CSerialLink::TransmitSlot(CSlotState& state)
 {
+    // While the device is missing nothing is taken: the queued items, and the text behind them,
+    // wait for the board to come back instead of going out to no one.
+    if (!m_bDummyPort && m_hPort == SerialDevice::kInvalid)
+        return;
     std::uint32_t nItem = 0;
     {
         std::scoped_lock lock(m_Queues.m_TxQueueLock);

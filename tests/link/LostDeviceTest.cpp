@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <termios.h>
 
 namespace
@@ -83,6 +84,42 @@ TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
     EXPECT_FALSE(other.OpenPort(second.GetSlavePath()));
     EXPECT_EQ(port, link.GetPortName());
 
+    link.ClosePort();
+    std::filesystem::remove_all(dir);
+}
+
+TEST(LostDevice, TransmitItemsWaitForTheDeviceToComeBack)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "skrivel-lost-transmit";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    const std::filesystem::path port = dir / "board";
+
+    auto pFirst = std::make_unique<CPseudoTerminal>();
+    pFirst->MakeRaw();
+    std::filesystem::create_symlink(pFirst->GetSlavePath(), port);
+    CLinkQueues queues;
+    CSerialLink link(queues);
+    ASSERT_TRUE(link.OpenPort(port)) << link.GetOpenErrorText();
+    LinkTest::PutTx(queues, std::vector<std::uint32_t>(40, 6));
+    {
+        CBoardFeeder board(*pFirst, 2ms, 1);
+        ASSERT_TRUE(LinkTest::WaitUntil([&] { return board.GetReceived() >= 4; }));
+    }
+    pFirst->CloseMaster();
+    std::this_thread::sleep_for(600ms); // the loss is noticed at the next read
+    const std::size_t nWaiting = LinkTest::TxCount(queues);
+    std::this_thread::sleep_for(1200ms); // three transmit slots of a missing device
+    EXPECT_EQ(LinkTest::TxCount(queues), nWaiting);
+    EXPECT_GT(nWaiting, 0u);
+
+    CPseudoTerminal second;
+    second.MakeRaw();
+    const std::filesystem::path repointed = dir / "board.new";
+    std::filesystem::create_symlink(second.GetSlavePath(), repointed);
+    std::filesystem::rename(repointed, port);
+    CBoardFeeder board(second, 2ms, 1);
+    EXPECT_TRUE(LinkTest::WaitUntil([&] { return LinkTest::TxCount(queues) < nWaiting; }, 5s));
     link.ClosePort();
     std::filesystem::remove_all(dir);
 }
