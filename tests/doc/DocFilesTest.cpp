@@ -156,3 +156,16 @@ TEST_F(DocTest, SavingIntoAMissingDirectoryFailsWithTheStandardMessage)
     ASSERT_EQ(m_Host.m_Messages.size(), 1u);
     EXPECT_NE(m_Host.m_Messages[0].find("Cannot find this file."), std::string::npos);
 }
+
+TEST_F(DocTest, AReadErrorPartWayClearsTheStoreAndSaysSo)
+{
+    // Reading this process's memory from address 0 fails with an I/O error.
+    CSkrivelDoc& doc = NewDoc();
+    doc.StoreRxPixel(9, true);
+    EXPECT_FALSE(doc.OnOpenDocument("/proc/self/mem"));
+    EXPECT_EQ(doc.m_RxStore.GetByteCount(), 0u);
+    EXPECT_EQ(doc.m_RxStore.m_nRxPages, 1);
+    ASSERT_EQ(m_Host.m_Messages.size(), 1u);
+    EXPECT_EQ(m_Host.m_Messages[0], "An unexpected error occurred while reading /proc/self/mem.");
+    EXPECT_EQ(doc.GetPathName(), "");
+}
