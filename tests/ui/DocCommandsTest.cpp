@@ -177,9 +177,12 @@ void CDocCommandsTest::OptionsAndDisplayCommandsFlipTheirFlagAndMark()
         {ID_OPERATE_DISPLAY_OFF, ID_OPERATE_DISPLAY_ON, &doc.m_bDisplayOn, false},
         {ID_VIEW_BLACK_ON_WHITE, ID_VIEW_WHITE_ON_BLACK, &doc.m_bReverseVideo, true},
     };
-    for (const auto& pair : pairs)
+    // The same while receiving and while transmitting.
+    for (const bool bTransmitting : {false, true})
     {
-        for (int nRound = 0; nRound < 2; ++nRound)
+        if (bTransmitting)
+            f.Choose(ID_OPERATE_TRANSMIT);
+        for (const auto& pair : pairs)
         {
             f.Choose(pair.nOn);
             QCOMPARE(*pair.pFlag, pair.bFlagWhenOn);

@@ -42,6 +42,9 @@ void AnswerFileDialog(const QString& strPath)
             const bool bFiltered = dialog.nameFilters() == QStringList{"Skrivel Rx Data (*.hel)"};
             const QFileInfo info(strPath);
             dialog.setDirectory(info.absolutePath());
+            // Drops the file the dialog came up with selected; the name box then holds the name
+            // whether or not it has the focus.
+            dialog.selectFile(info.fileName());
             dialog.findChild<QLineEdit*>("fileNameEdit")->setText(info.fileName());
             if (bFiltered)
                 static_cast<QDialog&>(dialog).accept(); // as the Save or Open button does

@@ -1,6 +1,7 @@
 // The main window as the operator meets it: menus, keys, toolbar, status bar, panes.
 
 #include "FrameFixture.h"
+#include "ModalDialogs.h"
 #include "ui/CommandIds.h"
 #include "ui/SkrivelRxView.h"
 #include "ui/StatusPanes.h"
@@ -9,8 +10,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -70,6 +76,7 @@ private slots:
     void ViewCommandsFollowTheActivePane();
     void BarsShowAndHideWithACheckMark();
     void SplitMovesTheBarFromTheKeyboard();
+    void PrintCommandsPrintTheActivePane();
 };
 
 void CMainFrameTest::MenusShowEveryItemWithItsCaption()
@@ -303,6 +310,46 @@ void CMainFrameTest::SplitMovesTheBarFromTheKeyboard()
     // Keys are the window's again.
     f.Key(Qt::Key_Escape);
     QVERIFY(!f.Doc().m_bTransmitting);
+}
+
+void CMainFrameTest::PrintCommandsPrintTheActivePane()
+{
+    QTemporaryDir dir;
+    CFrameFixture f;
+    QPrinter& printer = f.Frame().GetPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("tx.pdf"));
+    QTest::keyClicks(&f.TxView(), "CQ CQ");
+
+    WhenModal<QPrintDialog>([](QPrintDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
+    f.Choose(ID_FILE_PRINT);
+    QVERIFY(QFileInfo(dir.filePath("tx.pdf")).size() > 0);
+
+    // The preview shows the active pane's pages, first the transmit text, then the picture.
+    for (const bool bRxPane : {false, true})
+    {
+        if (bRxPane)
+            f.Key(Qt::Key_F6);
+        int nPages = 0;
+        WhenModal<QPrintPreviewDialog>(
+            [&nPages](QPrintPreviewDialog& dialog)
+            {
+                nPages = dialog.findChild<QPrintPreviewWidget*>()->pageCount();
+                dialog.reject();
+            });
+        f.Choose(ID_FILE_PRINT_PREVIEW);
+        QVERIFY(nPages >= 1);
+    }
+
+    bool bSetUp = false;
+    WhenModal<QPageSetupDialog>(
+        [&bSetUp](QPageSetupDialog& dialog)
+        {
+            bSetUp = true;
+            dialog.reject();
+        });
+    f.Choose(ID_FILE_PRINT_SETUP);
+    QVERIFY(bSetUp);
 }
 
 QTEST_MAIN(CMainFrameTest)
