@@ -58,10 +58,13 @@ QString CStatusPanes::GetOperatingStatus() const
 
 void CStatusPanes::UpdateIndicators()
 {
-    ShowIndicator(m_pCaps, LockKeys::GetState(LockKeys::EKey::Caps), "CAP");
+    const std::optional<bool> caps = LockKeys::GetState(LockKeys::EKey::Caps);
+    ShowIndicator(m_pCaps, caps, "CAP");
     ShowIndicator(m_pNum, LockKeys::GetState(LockKeys::EKey::Num), "NUM");
-    const std::optional<bool> scroll = LockKeys::GetState(LockKeys::EKey::Scroll);
-    ShowIndicator(m_pScroll, scroll ? std::optional<bool>(*scroll || m_bScrollLock) : std::nullopt, "SCRL");
+    // Where the platform tells the lock keys at all, Scroll Lock shows its light or, as most
+    // keymaps give it none, the count of its presses.
+    const bool bScroll = LockKeys::GetState(LockKeys::EKey::Scroll).value_or(false) || m_bScrollLock;
+    ShowIndicator(m_pScroll, caps ? std::optional<bool>(bScroll) : std::nullopt, "SCRL");
 }
 
 bool CStatusPanes::eventFilter(QObject* pWatched, QEvent* pEvent)
