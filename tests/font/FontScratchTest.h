@@ -4,13 +4,11 @@
 
 #include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
-// A fresh directory per test, removed afterwards, with helpers to write files into it.
+// A fresh directory per test, removed afterwards, and a helper to write a file into it.
 class FontScratchTest : public ::testing::Test
 {
 protected:
@@ -26,18 +24,12 @@ protected:
 
     std::string PathOf(const std::string& strName) const { return (m_Dir / strName).string(); }
 
-    std::string WriteFile(const std::string& strName, const std::vector<std::uint8_t>& bytes) const
+    std::string WriteFile(const std::string& strName, const std::string& strBytes) const
     {
         const std::string strPath = PathOf(strName);
         std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
-        std::ofstream out(strPath, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(strPath, std::ios::binary) << strBytes;
         return strPath;
-    }
-
-    std::string WriteText(const std::string& strName, const std::string& strText) const
-    {
-        return WriteFile(strName, std::vector<std::uint8_t>(strText.begin(), strText.end()));
     }
 
     std::filesystem::path m_Dir;
