@@ -2,6 +2,7 @@
 // coordinates, scrolling, keys, dropped files and printing to PDF.
 
 #include "doc/SkrivelDoc.h"
+#include "support/DropEvents.h"
 #include "support/MemoryProfile.h"
 #include "support/RecordingHost.h"
 #include "ui/CmdUI.h"
@@ -9,7 +10,6 @@
 #include "ui/SkrivelRxView.h"
 
 #include <QFile>
-#include <QMimeData>
 #include <QPaintEvent>
 #include <QPrinter>
 #include <QProcess>
@@ -18,7 +18,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <memory>
 #include <vector>
@@ -28,16 +27,6 @@ namespace
 constexpr int kColumnBytes = 28;
 constexpr int kPageBytes = 6860;
 
-QRect Upper(int k, int j)
-{
-    return {4 + 3 * j, 60 * k + 4, 3, 28};
-}
-
-QRect Lower(int k, int j)
-{
-    return {7 + 3 * j, 60 * k + 32, 3, 28};
-}
-
 // Every pixel of r in img has colour c.
 bool AllOf(const QImage& img, const QRect& r, QRgb c)
 {
@@ -46,11 +35,6 @@ bool AllOf(const QImage& img, const QRect& r, QRgb c)
             if (img.pixel(x, y) != c)
                 return false;
     return true;
-}
-
-bool AllGrey(const QImage& img, const QRect& r, int g)
-{
-    return AllOf(img, r, qRgb(g, g, g));
 }
 
 // Records the regions the viewport is asked to paint.
@@ -76,7 +60,11 @@ class CRxViewTest : public QObject
     std::unique_ptr<CSkrivelDoc> m_pDoc;
     std::unique_ptr<CSkrivelRxView> m_pView;
     QStringList m_Messages;
-    QStringList m_Opened;
+
+    // The upper and lower copies of column j of page k.
+    static QRect Upper(int k, int j) { return {4 + 3 * j, 60 * k + 4, 3, 28}; }
+    static QRect Lower(int k, int j) { return {7 + 3 * j, 60 * k + 32, 3, 28}; }
+    static bool AllGrey(const QImage& img, const QRect& r, int g) { return AllOf(img, r, qRgb(g, g, g)); }
 
     void Show(int nWidth, int nHeight)
     {
@@ -95,27 +83,26 @@ class CRxViewTest : public QObject
     {
         Load(std::vector<std::uint8_t>(static_cast<std::size_t>(nPages) * kPageBytes, nValue));
     }
+    // Stores samples as the heartbeat does, nValue or else a varying pattern, letting the view paint
+    // as it goes.
+    void Receive(int nSamples, int nValue = -1)
+    {
+        for (int i = 0; i < nSamples; ++i)
+        {
+            m_pDoc->StoreRxPixel(static_cast<std::uint8_t>(nValue >= 0 ? nValue : i * 7 + i / kColumnBytes),
+                                 true);
+            if (i % (2 * kColumnBytes) == 0)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+    }
     QImage Grab() const
     {
         return m_pView->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
     QRgb Background() const { return m_pView->viewport()->palette().color(QPalette::Base).rgb(); }
     int Scroll() const { return m_pView->verticalScrollBar()->value(); }
-    void Drop(const QStringList& paths)
-    {
-        QMimeData mime;
-        QList<QUrl> urls;
-        for (const QString& strPath : paths)
-            urls.append(QUrl::fromLocalFile(strPath));
-        mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_pView->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_pView->viewport(), &drop);
-        QVERIFY(drop.isAccepted());
-        QCoreApplication::processEvents();
-    }
+    void Drop(const QStringList& paths) { QVERIFY(DropOn(m_pView->viewport(), QPoint(50, 50), {}, paths)); }
 
 private slots:
     void init()
@@ -125,7 +112,6 @@ private slots:
         m_pView->SetMessageHandler([this](const QString& strText) { m_Messages.append(strText); });
         m_pDoc->DeleteContents();
         m_Messages.clear();
-        m_Opened.clear();
     }
     void cleanup()
     {
@@ -133,52 +119,45 @@ private slots:
         m_pDoc.reset();
     }
 
-    void greysInBothColourSettings()
+    void geometryAndGreysInBothColourSettings()
     {
         Show(800, 200);
-        std::vector<std::uint8_t> bytes;
-        for (const int v : {0, 255, 77})
-            bytes.insert(bytes.end(), kColumnBytes, static_cast<std::uint8_t>(v));
+        std::vector<std::uint8_t> bytes(kPageBytes + kColumnBytes, 100);
+        const std::uint8_t firstColumns[] = {0, 255, 77};
+        for (int k = 0; k < 3; ++k)
+            std::fill_n(bytes.begin() + k * kColumnBytes, kColumnBytes, firstColumns[k]);
+        for (int r = 0; r < kColumnBytes; ++r)
+            bytes[5 * kColumnBytes + r] = static_cast<std::uint8_t>(9 * r); // page 0, column 5
         Load(bytes);
         for (const bool bReverse : {false, true})
         {
             bReverse ? m_pDoc->OnBlackOnWhite() : m_pDoc->OnWhiteOnBlack();
+            const auto shown = [bReverse](int nByte) { return bReverse ? 255 - nByte : nByte; };
             const QImage img = Grab();
-            const int nZero = bReverse ? 255 : 0;
-            QVERIFY(AllGrey(img, Upper(0, 0), nZero) && AllGrey(img, Lower(0, 0), nZero));
-            QVERIFY(AllGrey(img, Upper(0, 1), 255 - nZero) && AllGrey(img, Lower(0, 1), 255 - nZero));
-            QVERIFY(AllGrey(img, Upper(0, 2), bReverse ? 178 : 77));
-            QVERIFY(AllGrey(img, Lower(0, 2), bReverse ? 178 : 77));
+            for (int k = 0; k < 3; ++k)
+            {
+                QVERIFY(AllGrey(img, Upper(0, k), shown(firstColumns[k])));
+                QVERIFY(AllGrey(img, Lower(0, k), shown(firstColumns[k])));
+            }
+            // Row 0 is at the bottom of both copies.
+            for (int r = 0; r < kColumnBytes; ++r)
+            {
+                QVERIFY(AllGrey(img, QRect(19, 4 + 27 - r, 3, 1), shown(9 * r)));
+                QVERIFY(AllGrey(img, QRect(22, 32 + 27 - r, 3, 1), shown(9 * r)));
+            }
+            // Column 244 ends a band, and nothing is beside it.
+            QVERIFY(AllGrey(img, QRect(736, 4, 3, 28), shown(100)));
+            QVERIFY(AllGrey(img, QRect(739, 32, 3, 28), shown(100)));
+            QVERIFY(AllOf(img, QRect(739, 4, 7, 28), Background()));
+            QVERIFY(AllOf(img, QRect(742, 32, 4, 28), Background()));
+            // Margins: left of column 0's lower copy, above the first band, between bands.
+            QVERIFY(AllOf(img, QRect(0, 32, 7, 28), Background()));
+            QVERIFY(AllOf(img, QRect(0, 0, 746, 4), Background()));
+            QVERIFY(AllOf(img, QRect(0, 60, 746, 4), Background()));
+            // Page 1: the complete column and the one being written; nothing after.
+            QVERIFY(AllGrey(img, Upper(1, 0), shown(100)) && AllGrey(img, Lower(1, 1), shown(0)));
+            QVERIFY(AllOf(img, Upper(1, 2), Background()) && AllOf(img, Lower(1, 2), Background()));
         }
-    }
-
-    void geometryOfBandsAndColumns()
-    {
-        Show(800, 200);
-        std::vector<std::uint8_t> bytes(kPageBytes + kColumnBytes, 100);
-        for (int r = 0; r < kColumnBytes; ++r)
-            bytes[5 * kColumnBytes + r] = static_cast<std::uint8_t>(9 * r); // page 0, column 5
-        Load(bytes);
-        const QImage img = Grab();
-        // Row 0 is at the bottom of both copies.
-        for (int r = 0; r < kColumnBytes; ++r)
-        {
-            QVERIFY(AllGrey(img, QRect(19, 4 + 27 - r, 3, 1), 9 * r));
-            QVERIFY(AllGrey(img, QRect(22, 32 + 27 - r, 3, 1), 9 * r));
-        }
-        // The last column of a band, and nothing beside it.
-        QVERIFY(AllGrey(img, QRect(736, 4, 3, 28), 100) && AllGrey(img, QRect(739, 32, 3, 28), 100));
-        QVERIFY(AllOf(img, QRect(739, 4, 7, 28), Background()));
-        QVERIFY(AllOf(img, QRect(742, 32, 4, 28), Background()));
-        // Column 0's lower copy sits right under column 1's upper copy; left of it is margin.
-        QCOMPARE(Lower(0, 0).left(), Upper(0, 1).left());
-        QVERIFY(AllGrey(img, QRect(7, 32, 3, 28), 100));
-        QVERIFY(AllOf(img, QRect(0, 32, 7, 28), Background()));
-        QVERIFY(AllOf(img, QRect(0, 0, 746, 4), Background()));
-        QVERIFY(AllOf(img, QRect(0, 60, 746, 4), Background()));
-        // Page 1: the complete column and the one being written; nothing after.
-        QVERIFY(AllGrey(img, Upper(1, 0), 100) && AllGrey(img, Lower(1, 1), 0));
-        QVERIFY(AllOf(img, Upper(1, 2), Background()) && AllOf(img, Lower(1, 2), Background()));
     }
 
     void clearedStoreDrawsOneColumnAndItsPartialRows()
@@ -223,19 +202,9 @@ private slots:
     void livePaintingMatchesAFullRepaint()
     {
         Show(780, 300);
-        const auto receive = [this](int nSamples)
-        {
-            for (int i = 0; i < nSamples; ++i)
-            {
-                m_pDoc->StoreRxPixel(static_cast<std::uint8_t>(i * 7 + i / kColumnBytes), true);
-                if (i % (2 * kColumnBytes) == 0)
-                    QCoreApplication::processEvents();
-            }
-            QCoreApplication::processEvents();
-        };
-        receive(9 * kPageBytes + 5000);
+        Receive(9 * kPageBytes + 5000);
         m_pView->verticalScrollBar()->setValue(Scroll() - 37);
-        receive(3000);
+        Receive(3000);
         const QImage onScreen = m_pView->screen()->grabWindow(m_pView->winId()).toImage();
         QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
                  m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32));
@@ -247,53 +216,34 @@ private slots:
         LoadPages(10);
         m_pView->ScrollToEnd();
         QCOMPARE(Scroll(), 664 - 300);
-        const std::vector<std::uint8_t> page(kPageBytes, 1);
         // Scrolled back five pixels: stays, the range grows by a band.
         m_pView->verticalScrollBar()->setValue(Scroll() - 5);
-        for (const std::uint8_t v : page)
-            m_pDoc->StoreRxPixel(v, true);
+        Receive(kPageBytes, 1);
         QCOMPARE(Scroll(), 359);
         QCOMPARE(m_pView->verticalScrollBar()->maximum(), 724 - 300);
         // Four pixels back still counts as at the end: the last band comes to the bottom.
         m_pView->verticalScrollBar()->setValue(m_pView->verticalScrollBar()->maximum() - 4);
-        for (const std::uint8_t v : page)
-            m_pDoc->StoreRxPixel(v, true);
+        Receive(kPageBytes, 1);
         QCOMPARE(Scroll(), 784 - 300);
         const QImage img = Grab();
         QVERIFY(AllGrey(img, Lower(11, 244).translated(0, -Scroll()), 1));
         QVERIFY(AllOf(img, QRect(0, 296, 746, 4), Background()));
     }
 
-    void scrollToEndInATallOrNarrowWindow()
+    void keysScrollByWholeBandsAndScrollToEndInATallWindow()
     {
+        // A tall window shows everything: the end is the top.
         Show(400, 700);
         LoadPages(2);
         m_pView->horizontalScrollBar()->setValue(100);
-        QCOMPARE(m_pView->horizontalScrollBar()->value(), 100);
         m_pView->ScrollToEnd();
         QCOMPARE(Scroll(), 0);
         QCOMPARE(m_pView->horizontalScrollBar()->value(), 0);
-    }
 
-    void pageStepFollowsTheHeight()
-    {
-        Show(800, 300);
-        LoadPages(20);
+        m_pView->resize(400, 300);
+        LoadPages(18);
         QScrollBar* pVert = m_pView->verticalScrollBar();
-        QCOMPARE(pVert->pageStep(), 300);
-        m_pView->resize(800, 250);
-        QCOMPARE(pVert->pageStep(), 240);
-        QCOMPARE(pVert->maximum(), 1264 - 250);
-        m_pView->resize(800, 50);
-        QCOMPARE(pVert->pageStep(), 50);
-        QCOMPARE(pVert->singleStep(), 30);
-    }
-
-    void keysScroll()
-    {
-        Show(400, 300);
-        LoadPages(20);
-        const int nMax = m_pView->verticalScrollBar()->maximum();
+        const int nMax = pVert->maximum();
         // The horizontal scroll bar takes some of the 300 pixels: four bands per page.
         const std::vector<std::pair<Qt::Key, int>> steps{{Qt::Key_PageDown, 240}, {Qt::Key_Down, 270},
                                                          {Qt::Key_Up, 240},       {Qt::Key_PageUp, 0},
@@ -307,6 +257,8 @@ private slots:
         QCOMPARE(m_pView->horizontalScrollBar()->value(), 21);
         QTest::keyClick(m_pView.get(), Qt::Key_Left);
         QCOMPARE(m_pView->horizontalScrollBar()->value(), 0);
+        m_pView->resize(400, 50); // less than a band: the whole height
+        QCOMPARE(pVert->pageStep(), m_pView->viewport()->height());
     }
 
     void droppedFiles()
@@ -315,8 +267,7 @@ private slots:
         QTemporaryDir dir;
         const QString strFile = dir.filePath("two pages.hel");
         QFile file(strFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(2 * kPageBytes + 30, '\x40'));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(2 * kPageBytes + 30, '\x40')) > 0);
         file.close();
         // No handler: the file is loaded into the document.
         Drop({strFile});
@@ -324,11 +275,11 @@ private slots:
         QCOMPARE(m_pDoc->m_RxStore.m_nRxColumn, 1);
         QCOMPARE(m_pDoc->GetPathName(), strFile.toStdString());
 
-        m_pView->SetOpenFileHandler([this](const QString& strPath) { m_Opened.append(strPath); });
+        QStringList opened;
+        m_pView->SetOpenFileHandler([&opened](const QString& strPath) { opened.append(strPath); });
         Drop({strFile});
-        QCOMPARE(m_Opened, QStringList{strFile});
         Drop({strFile, dir.filePath("other.hel")});
-        QCOMPARE(m_Opened.size(), 1);
+        QCOMPARE(opened, QStringList{strFile});
         QCOMPARE(m_Messages, QStringList{"Hey! Only one file at a time!"});
     }
 
