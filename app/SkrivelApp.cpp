@@ -1,6 +1,7 @@
 #include "app/SkrivelApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/FirstPaintReport.h"
 #include "app/IniProfile.h"
 #include "app/ShellCommand.h"
 #include "doc/SkrivelDoc.h"
@@ -42,6 +43,7 @@ bool CSkrivelApp::InitInstance(const QStringList& strFiles)
     if (!strFiles.isEmpty() && !m_pMainFrame->OpenDocumentFile(strFiles.constFirst()))
         return false;
     m_pMainFrame->UpdateTitle();
+    CFirstPaintReport::InstallIfAsked(*m_pMainFrame);
     m_pMainFrame->show();
 
     m_Timer.start();
