@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Measures the whole program as a user runs it and prints the figures of bench/README.md:
+# start-up to the first painted window and shut-down (on a virtual X server and on the offscreen
+# platform), then the CPU use of a minute of reception on the DUMMY port and on the software board.
+# Builds a Release tree first (BUILD_DIR, default build-measure). Needs Xvfb (scripts/install-deps.sh).
+#   bench/measure-program.sh                 # 30 start-ups, 60 s of reception on each port
+#   RUNS=10 CPU_SECONDS=20 bench/measure-program.sh
+# Run it on a quiet machine: it prints the load average before and after.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build-measure}
+runs=${RUNS:-30}
+seconds=${CPU_SECONDS:-60}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target skrivel skrivel-board hellfont measure_program >/dev/null
+bin=$PWD/$build/bin
+measure=$bin/measure_program
+
+work=$(mktemp -d)
+started=()
+cleanup()
+{
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Waits until the file exists, at most 5 s.
+await()
+{
+    for _ in $(seq 100); do
+        [ -e "$1" ] && [ -s "$1" -o -L "$1" ] && return 0
+        sleep 0.05
+    done
+    echo "$2 did not start" >&2
+    exit 1
+}
+
+# A virtual X server of our own on a free display; without a window manager, as the tests run.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+started+=("$xvfb")
+await "$work/display" Xvfb
+export DISPLAY=:$(head -1 "$work/display")
+unset QT_QPA_PLATFORM
+
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+echo "== Start-up and shut-down, Xvfb (xcb)"
+"$measure" startup "$runs" "$bin/skrivel"
+echo
+echo "== Start-up and shut-down, offscreen"
+QT_QPA_PLATFORM=offscreen "$measure" startup "$runs" "$bin/skrivel"
+echo
+echo "== CPU while receiving on DUMMY, Xvfb"
+"$measure" cpu "$seconds" "$bin/skrivel" --watch "$xvfb"
+echo
+echo "== CPU while receiving from skrivel-board, Xvfb"
+"$bin/skrivel-board" --link "$work/board" --remote-text "CQ CQ DE TEST TEST K" >"$work/board.log" 2>&1 &
+board=$!
+started+=("$board")
+await "$work/board" skrivel-board
+"$measure" cpu "$seconds" "$bin/skrivel" "$work/board" --watch "$board" --watch "$xvfb"
+echo
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
