@@ -69,288 +69,254 @@ class CMainFrameTest : public QObject
     Q_OBJECT
 
 private slots:
-    void MenusShowEveryItemWithItsCaption();
-    void AcceleratorsReachTheirCommands();
-    void ToolbarHasNineFacesInFourGroupsWithoutTooltips();
-    void StatusPaneFollowsARealTransmission();
-    void ViewCommandsFollowTheActivePane();
-    void BarsShowAndHideWithACheckMark();
-    void SplitMovesTheBarFromTheKeyboard();
-    void PrintCommandsPrintTheActivePane();
-};
-
-void CMainFrameTest::MenusShowEveryItemWithItsCaption()
-{
-    CFrameFixture f;
-    QStringList titles;
-    for (const QAction* pAction : f.Frame().menuBar()->actions())
-        titles << pAction->text();
-    QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "&Comm", "&Operate", "&Help"}));
-
-    QCOMPARE(Texts(MenuOf(f.Frame(), "&File")),
-             QStringList({"(None of these work...)", "&New\tCtrl+N", "-", "&Load Rx Data\tCtrl+O",
-                          "&Save Rx Data\tCtrl+S", "Save Rx Data &As...\tCtrl+A", "-", "Load &Tx Data",
-                          "Save Tx Data", "Save Tx Data As...", "-", "&Print Rx Data...\tCtrl+P",
-                          "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
-    QCOMPARE(Texts(MenuOf(f.Frame(), "&Edit")),
-             QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
-                          "Clear Rx Screen", "Clear Tx Buffer", "Clear Xmitted Chars", "Unmark Xmitted Chars",
-                          "-", "Xmit as Feldhell", "Xmit as Morse", "-",
-                          "Transmit Xmit Messages... [Message 1\tAlt+1|Message 2\tAlt+2|Message 3\tAlt+3|"
-                          "Message 4\tAlt+4|Message 5\tAlt+5|Message 6\tAlt+6|Message 7\tAlt+7|"
-                          "Message 8\tAlt+8|Message 9\tAlt+9]",
-                          "Edit Xmit Messages..."}));
-    QCOMPARE(Texts(MenuOf(f.Frame(), "&View")),
-             QStringList({"Black on White", "White on Black", "Clear RX Display", "&Toolbar", "&Status Bar",
-                          "S&plit"}));
-    QCOMPARE(Texts(MenuOf(f.Frame(), "&Comm")),
-             QStringList({"COM&1", "COM&2", "COM&3", "COM&4", "Dummy port", "9600", "19200", "38400"}));
-    QCOMPARE(
-        Texts(MenuOf(f.Frame(), "&Operate")),
-        QStringList({"T&ransmit\tCtrl+T", "&Receive\tCtrl+R", "&Immediate Receive\tEsc", "Clear Tx Buffer",
-                     "Clear Xmitted Chars", "Display On", "Display Off", "Upper Case Xmit", "Full Duplex",
-                     "Loop Forever", "Unmark Xmitted Chars", "Diddle"}));
-    QCOMPARE(Texts(MenuOf(f.Frame(), "&Help")), QStringList({"No &Help Topics", "-", "&About Skrivel..."}));
-
-    // The two captions of Clear Rx are one command; the prompts come with the commands.
-    const QAction* pViewClear = MenuOf(f.Frame(), "&View")->actions().at(2);
-    QCOMPARE(IdOf(f.Frame(), pViewClear), ID_EDIT_CLEAR_RX);
-    QCOMPARE(pViewClear->statusTip(), QString("Clear display of all received data"));
-    QCOMPARE(f.Frame().GetAction(ID_VIEW_WHITE_ON_BLACK)->statusTip(),
-             QString("Display received data white on a blcak background"));
-    QCOMPARE(f.Frame().GetAction(ID_FILE_OPEN)->statusTip(), QString("Open an existing document"));
-    QVERIFY(f.Frame().GetAction(ID_OPERATE_FULL_DUPLEX)->statusTip().isEmpty());
-}
-
-void CMainFrameTest::AcceleratorsReachTheirCommands()
-{
-    CFrameFixture f;
-    std::map<QString, int> keys;
-    for (const QAction* pAction : f.Frame().actions())
+    void MenusShowEveryItemWithItsCaption()
     {
-        for (const QKeySequence& key : pAction->shortcuts())
-        {
-            QVERIFY2(keys.count(key.toString()) == 0, qPrintable(key.toString()));
-            keys[key.toString()] = IdOf(f.Frame(), pAction);
-        }
-        QCOMPARE(pAction->shortcutContext(), Qt::WindowShortcut);
+        CFrameFixture f;
+        QStringList titles;
+        for (const QAction* pAction : f.Frame().menuBar()->actions())
+            titles << pAction->text();
+        QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "&Comm", "&Operate", "&Help"}));
+
+        QCOMPARE(Texts(MenuOf(f.Frame(), "&File")),
+                 QStringList({"(None of these work...)", "&New\tCtrl+N", "-", "&Load Rx Data\tCtrl+O",
+                              "&Save Rx Data\tCtrl+S", "Save Rx Data &As...\tCtrl+A", "-", "Load &Tx Data",
+                              "Save Tx Data", "Save Tx Data As...", "-", "&Print Rx Data...\tCtrl+P",
+                              "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+        QCOMPARE(Texts(MenuOf(f.Frame(), "&Edit")),
+                 QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
+                              "Clear Rx Screen", "Clear Tx Buffer", "Clear Xmitted Chars",
+                              "Unmark Xmitted Chars", "-", "Xmit as Feldhell", "Xmit as Morse", "-",
+                              "Transmit Xmit Messages... [Message 1\tAlt+1|Message 2\tAlt+2|Message 3\tAlt+3|"
+                              "Message 4\tAlt+4|Message 5\tAlt+5|Message 6\tAlt+6|Message 7\tAlt+7|"
+                              "Message 8\tAlt+8|Message 9\tAlt+9]",
+                              "Edit Xmit Messages..."}));
+        QCOMPARE(Texts(MenuOf(f.Frame(), "&View")),
+                 QStringList({"Black on White", "White on Black", "Clear RX Display", "&Toolbar",
+                              "&Status Bar", "S&plit"}));
+        QCOMPARE(Texts(MenuOf(f.Frame(), "&Comm")),
+                 QStringList({"COM&1", "COM&2", "COM&3", "COM&4", "Dummy port", "9600", "19200", "38400"}));
+        QCOMPARE(Texts(MenuOf(f.Frame(), "&Operate")),
+                 QStringList({"T&ransmit\tCtrl+T", "&Receive\tCtrl+R", "&Immediate Receive\tEsc",
+                              "Clear Tx Buffer", "Clear Xmitted Chars", "Display On", "Display Off",
+                              "Upper Case Xmit", "Full Duplex", "Loop Forever", "Unmark Xmitted Chars",
+                              "Diddle"}));
+        QCOMPARE(Texts(MenuOf(f.Frame(), "&Help")),
+                 QStringList({"No &Help Topics", "-", "&About Skrivel..."}));
+
+        // The two captions of Clear Rx are one command; the prompts come with the commands.
+        const QAction* pViewClear = MenuOf(f.Frame(), "&View")->actions().at(2);
+        QCOMPARE(IdOf(f.Frame(), pViewClear), ID_EDIT_CLEAR_RX);
+        QCOMPARE(f.Frame().GetAction(ID_VIEW_WHITE_ON_BLACK)->statusTip(),
+                 QString("Display received data white on a blcak background"));
     }
-    const std::map<QString, int> expected = {
-        {"Alt+1", 32821},         {"Alt+2", 32822},  {"Alt+3", 32823},     {"Alt+4", 32824},
-        {"Alt+5", 32825},         {"Alt+6", 32826},  {"Alt+7", 32827},     {"Alt+8", 32828},
-        {"Alt+9", 32829},         {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634},  {"Ctrl+L", 32818},
-        {"Ctrl+N", 57600},        {"Ctrl+O", 57601}, {"Ctrl+P", 57607},    {"Ctrl+R", 32784},
-        {"Ctrl+S", 57603},        {"Ctrl+T", 32783}, {"Ctrl+V", 57637},    {"Shift+Ins", 57637},
-        {"Alt+Backspace", 57643}, {"Ctrl+Z", 57643}, {"Shift+Del", 57635}, {"Ctrl+X", 57635},
-        {"Esc", 32785},           {"F1", 57670},     {"Shift+F1", 57669},  {"F6", 57680},
-        {"Shift+F6", 57681},
-    };
-    QCOMPARE(keys, expected); // Ctrl+A among them would be a fault: it is only shown beside Save As
 
-    // A key works from either pane.
-    QVERIFY(f.m_bActive);
-    f.Key(Qt::Key_F6);
-    QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
-    f.Key(Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(f.Doc().m_bTransmitting);
-    f.Key(Qt::Key_Escape);
-    QVERIFY(!f.Doc().m_bTransmitting);
-}
-
-void CMainFrameTest::ToolbarHasNineFacesInFourGroupsWithoutTooltips()
-{
-    CFrameFixture f;
-    QToolBar* pToolBar = f.Frame().GetToolBar();
-    QList<int> ids;
-    for (const QAction* pAction : pToolBar->actions())
-        ids << (pAction->isSeparator() ? 0 : IdOf(f.Frame(), pAction));
-    QCOMPARE(ids, QList<int>({32783, 32784, 32785, 0, 32787, 0, 32788, 32789, 32795, 0, 32810, 32809}));
-    QCOMPARE(pToolBar->iconSize(), QSize(48, 15));
-
-    // The Xmit face is a red word on a clear ground.
-    const QImage face = f.Frame().GetAction(ID_OPERATE_TRANSMIT)->icon().pixmap(48, 15).toImage();
-    bool bRed = false;
-    for (int y = 0; y < face.height(); ++y)
-        for (int x = 0; x < face.width(); ++x)
-            bRed = bRed || (face.pixelColor(x, y).red() > 150 && face.pixelColor(x, y).green() < 60);
-    QVERIFY(bRed);
-    QCOMPARE(face.pixelColor(0, 0).alpha(), 0);
-
-    // Hovering shows the prompt in the message pane and no tooltip.
-    QWidget* pButton = pToolBar->widgetForAction(f.Frame().GetAction(ID_OPERATE_RECEIVE));
-    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), pButton->mapToGlobal(QPoint(5, 5)));
-    QVERIFY(QApplication::sendEvent(pButton, &help)); // taken by the toolbar's filter
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), pButton->mapToGlobal(QPointF(5, 5)));
-    QApplication::sendEvent(pButton, &enter);
-    QCOMPARE(f.Frame().statusBar()->currentMessage(),
-             QString("Stop transmitting when the Tx buffer has emptied"));
-    QVERIFY(!f.Frame().GetStatusPanes().GetIdleLabel()->isVisible());
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(pButton, &leave);
-    QVERIFY(f.Frame().statusBar()->currentMessage().isEmpty());
-    QVERIFY(f.Frame().GetStatusPanes().GetIdleLabel()->isVisible());
-    QCOMPARE(f.Frame().GetStatusPanes().GetIdleLabel()->text(), QString("For Help, press F1"));
-}
-
-void CMainFrameTest::StatusPaneFollowsARealTransmission()
-{
-    CFrameFixture f("", false);
-    CStatusPanes& panes = f.Frame().GetStatusPanes();
-    // Sized for its placeholder, which shows until the first update.
-    QCOMPARE(panes.GetOperatingStatus(), QString("Tx-Rx Status  ---------------------                "));
-    const QLabel* pStatus = panes.GetStatusLabel();
-    QVERIFY(pStatus->width() >= pStatus->fontMetrics().horizontalAdvance(pStatus->text()));
-    f.Show();
-    QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
-
-    QVERIFY(f.m_bActive);
-    QTest::keyClicks(&f.TxView(), "AB");
-    f.Key(Qt::Key_T, Qt::ControlModifier);
-    QCOMPARE(panes.GetOperatingStatus(), QString("Transmitting"));
-    f.TickOnce(); // the lead-in space
-    f.TickOnce(); // A
-    f.Key(Qt::Key_R, Qt::ControlModifier);
-    QCOMPARE(panes.GetOperatingStatus(), QString("Finishing Transmission"));
-    f.TickOnce(); // B
-    QCOMPARE(panes.GetOperatingStatus(), QString("Finishing Transmission"));
-    // The text is used up: the engine ends the transmission and asks for the update itself.
-    f.TickOnce();
-    QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
-
-    f.Key(Qt::Key_T, Qt::ControlModifier);
-    f.TickOnce();
-    f.TickOnce(); // nothing left to send: filler
-    QCOMPARE(panes.GetOperatingStatus(), QString("Idling"));
-    f.Key(Qt::Key_Escape);
-    QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
-}
-
-void CMainFrameTest::ViewCommandsFollowTheActivePane()
-{
-    CFrameFixture f;
-    QVERIFY(f.m_bActive);
-    // The transmit pane starts active, with the focus.
-    QCOMPARE(f.Frame().GetActivePane(), &f.TxView());
-    QCOMPARE(QApplication::focusWidget(), &f.TxView());
-    QTest::keyClicks(&f.TxView(), "CQ");
-    f.TxView().selectAll();
-
-    const int viewCommands[] = {ID_EDIT_UNDO,
-                                ID_EDIT_CUT,
-                                ID_EDIT_COPY,
-                                ID_EDIT_PASTE,
-                                ID_OPERATE_LOOP_FOREVER,
-                                ID_EDIT_CLEAR_XMITTED,
-                                ID_EDIT_UNMARK_XMITTED,
-                                ID_EDIT_XMIT_FELDHELL,
-                                ID_EDIT_XMIT_MORSE,
-                                ID_EDIT_MESSAGE1,
-                                ID_EDIT_MESSAGE1 + 8};
-    for (const int nID : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_OPERATE_LOOP_FOREVER, ID_EDIT_MESSAGE1})
-        QVERIFY2(f.IsEnabled(nID), qPrintable(QString::number(nID)));
-
-    f.Key(Qt::Key_F6);
-    QCOMPARE(f.Frame().GetActivePane(), f.Frame().GetRxView());
-    QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
-    for (const int nID : viewCommands)
-        QVERIFY2(!f.IsEnabled(nID), qPrintable(QString::number(nID)));
-    // The document's and the frame's commands stay.
-    QVERIFY(f.IsEnabled(ID_OPERATE_TRANSMIT));
-    QVERIFY(f.IsEnabled(ID_FILE_PRINT));
-
-    f.Key(Qt::Key_F6, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget(), &f.TxView());
-    QVERIFY(f.IsEnabled(ID_EDIT_COPY));
-
-    // Clicking into a pane makes it the active one.
-    QTest::mouseClick(f.Frame().GetRxView()->viewport(), Qt::LeftButton);
-    QCOMPARE(f.Frame().GetActivePane(), f.Frame().GetRxView());
-}
-
-void CMainFrameTest::BarsShowAndHideWithACheckMark()
-{
-    CFrameFixture f;
-    QVERIFY(f.IsMarked(ID_VIEW_TOOLBAR));
-    QVERIFY(f.IsMarked(ID_VIEW_STATUS_BAR));
-    f.Choose(ID_VIEW_TOOLBAR);
-    QVERIFY(f.Frame().GetToolBar()->isHidden());
-    QVERIFY(!f.IsMarked(ID_VIEW_TOOLBAR));
-    f.Choose(ID_VIEW_STATUS_BAR);
-    QVERIFY(f.Frame().statusBar()->isHidden());
-    QVERIFY(!f.IsMarked(ID_VIEW_STATUS_BAR));
-    f.Choose(ID_VIEW_TOOLBAR);
-    f.Choose(ID_VIEW_STATUS_BAR);
-    QVERIFY(!f.Frame().GetToolBar()->isHidden());
-    QVERIFY(!f.Frame().statusBar()->isHidden());
-    QVERIFY(f.IsMarked(ID_VIEW_STATUS_BAR));
-}
-
-void CMainFrameTest::SplitMovesTheBarFromTheKeyboard()
-{
-    CFrameFixture f;
-    QVERIFY(f.m_bActive);
-    QSplitter* pSplitter = f.Frame().GetSplitter();
-    const int nTop = pSplitter->sizes().at(0);
-    QCOMPARE(nTop, 60);
-
-    f.Choose(ID_WINDOW_SPLIT);
-    f.Key(Qt::Key_Down);
-    f.Key(Qt::Key_Down);
-    f.Key(Qt::Key_Up, Qt::ControlModifier);
-    f.Key(Qt::Key_Return);
-    QCOMPARE(pSplitter->sizes().at(0), nTop + 15);
-
-    // Esc puts the bar back, and does not stop a transmission on its way.
-    f.Doc().OnTransmit();
-    f.Choose(ID_WINDOW_SPLIT);
-    f.Key(Qt::Key_Down);
-    f.Key(Qt::Key_Escape);
-    QCOMPARE(pSplitter->sizes().at(0), nTop + 15);
-    QVERIFY(f.Doc().m_bTransmitting);
-    // Keys are the window's again.
-    f.Key(Qt::Key_Escape);
-    QVERIFY(!f.Doc().m_bTransmitting);
-}
-
-void CMainFrameTest::PrintCommandsPrintTheActivePane()
-{
-    QTemporaryDir dir;
-    CFrameFixture f;
-    QPrinter& printer = f.Frame().GetPrinter();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("tx.pdf"));
-    QTest::keyClicks(&f.TxView(), "CQ CQ");
-
-    WhenModal<QPrintDialog>([](QPrintDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
-    f.Choose(ID_FILE_PRINT);
-    QVERIFY(QFileInfo(dir.filePath("tx.pdf")).size() > 0);
-
-    // The preview shows the active pane's pages, first the transmit text, then the picture.
-    for (const bool bRxPane : {false, true})
+    void AcceleratorsReachTheirCommands()
     {
-        if (bRxPane)
-            f.Key(Qt::Key_F6);
-        int nPages = 0;
-        WhenModal<QPrintPreviewDialog>(
-            [&nPages](QPrintPreviewDialog& dialog)
+        CFrameFixture f;
+        std::map<QString, int> keys;
+        for (const QAction* pAction : f.Frame().actions())
+        {
+            for (const QKeySequence& key : pAction->shortcuts())
             {
-                nPages = dialog.findChild<QPrintPreviewWidget*>()->pageCount();
+                QVERIFY2(keys.count(key.toString()) == 0, qPrintable(key.toString()));
+                keys[key.toString()] = IdOf(f.Frame(), pAction);
+            }
+            QCOMPARE(pAction->shortcutContext(), Qt::WindowShortcut);
+        }
+        const std::map<QString, int> expected = {
+            {"Alt+1", 32821},         {"Alt+2", 32822},  {"Alt+3", 32823},     {"Alt+4", 32824},
+            {"Alt+5", 32825},         {"Alt+6", 32826},  {"Alt+7", 32827},     {"Alt+8", 32828},
+            {"Alt+9", 32829},         {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634},  {"Ctrl+L", 32818},
+            {"Ctrl+N", 57600},        {"Ctrl+O", 57601}, {"Ctrl+P", 57607},    {"Ctrl+R", 32784},
+            {"Ctrl+S", 57603},        {"Ctrl+T", 32783}, {"Ctrl+V", 57637},    {"Shift+Ins", 57637},
+            {"Alt+Backspace", 57643}, {"Ctrl+Z", 57643}, {"Shift+Del", 57635}, {"Ctrl+X", 57635},
+            {"Esc", 32785},           {"F1", 57670},     {"Shift+F1", 57669},  {"F6", 57680},
+            {"Shift+F6", 57681},
+        };
+        QCOMPARE(keys, expected); // Ctrl+A among them would be a fault: it is only shown beside Save As
+
+        // A key works from either pane.
+        QVERIFY(f.m_bActive);
+        f.Key(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
+        f.Key(Qt::Key_T, Qt::ControlModifier);
+        QVERIFY(f.Doc().m_bTransmitting);
+        f.Key(Qt::Key_Escape);
+        QVERIFY(!f.Doc().m_bTransmitting);
+    }
+
+    void ToolbarHasNineFacesInFourGroupsWithoutTooltips()
+    {
+        CFrameFixture f;
+        QToolBar* pToolBar = f.Frame().GetToolBar();
+        QList<int> ids;
+        for (const QAction* pAction : pToolBar->actions())
+            ids << (pAction->isSeparator() ? 0 : IdOf(f.Frame(), pAction));
+        QCOMPARE(ids, QList<int>({32783, 32784, 32785, 0, 32787, 0, 32788, 32789, 32795, 0, 32810, 32809}));
+        // Hovering shows the prompt in the message pane and no tooltip.
+        QWidget* pButton = pToolBar->widgetForAction(f.Frame().GetAction(ID_OPERATE_RECEIVE));
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), pButton->mapToGlobal(QPoint(5, 5)));
+        QVERIFY(QApplication::sendEvent(pButton, &help)); // taken by the toolbar's filter
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), pButton->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(pButton, &enter);
+        QCOMPARE(f.Frame().statusBar()->currentMessage(),
+                 QString("Stop transmitting when the Tx buffer has emptied"));
+        QVERIFY(!f.Frame().GetStatusPanes().GetIdleLabel()->isVisible());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(pButton, &leave);
+        QVERIFY(f.Frame().statusBar()->currentMessage().isEmpty());
+        QVERIFY(f.Frame().GetStatusPanes().GetIdleLabel()->isVisible());
+        QCOMPARE(f.Frame().GetStatusPanes().GetIdleLabel()->text(), QString("For Help, press F1"));
+    }
+
+    void StatusPaneFollowsARealTransmission()
+    {
+        CFrameFixture f("", false);
+        CStatusPanes& panes = f.Frame().GetStatusPanes();
+        // Sized for its placeholder, which shows until the first update.
+        QCOMPARE(panes.GetOperatingStatus(), QString("Tx-Rx Status  ---------------------                "));
+        const QLabel* pStatus = panes.GetStatusLabel();
+        QVERIFY(pStatus->width() >= pStatus->fontMetrics().horizontalAdvance(pStatus->text()));
+        f.Show();
+        QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
+
+        QVERIFY(f.m_bActive);
+        QTest::keyClicks(&f.TxView(), "AB");
+        f.Key(Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(panes.GetOperatingStatus(), QString("Transmitting"));
+        f.TickOnce(); // the lead-in space
+        f.TickOnce(); // A
+        f.Key(Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(panes.GetOperatingStatus(), QString("Finishing Transmission"));
+        f.TickOnce(); // B
+        QCOMPARE(panes.GetOperatingStatus(), QString("Finishing Transmission"));
+        // The text is used up: the engine ends the transmission and asks for the update itself.
+        f.TickOnce();
+        QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
+
+        f.Key(Qt::Key_T, Qt::ControlModifier);
+        f.TickOnce();
+        f.TickOnce(); // nothing left to send: filler
+        QCOMPARE(panes.GetOperatingStatus(), QString("Idling"));
+        f.Key(Qt::Key_Escape);
+        QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
+    }
+
+    void ViewCommandsFollowTheActivePane()
+    {
+        CFrameFixture f;
+        QVERIFY(f.m_bActive);
+        // The transmit pane starts active, with the focus.
+        QCOMPARE(f.Frame().GetActivePane(), &f.TxView());
+        QCOMPARE(QApplication::focusWidget(), &f.TxView());
+        QTest::keyClicks(&f.TxView(), "CQ");
+        f.TxView().selectAll();
+
+        for (const int nID :
+             {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_OPERATE_LOOP_FOREVER, ID_EDIT_MESSAGE1})
+            QVERIFY2(f.IsEnabled(nID), qPrintable(QString::number(nID)));
+
+        f.Key(Qt::Key_F6);
+        QCOMPARE(f.Frame().GetActivePane(), f.Frame().GetRxView());
+        QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
+        for (const int nID : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_OPERATE_LOOP_FOREVER,
+                              ID_EDIT_CLEAR_XMITTED, ID_EDIT_UNMARK_XMITTED, ID_EDIT_XMIT_FELDHELL,
+                              ID_EDIT_XMIT_MORSE, ID_EDIT_MESSAGE1, ID_EDIT_MESSAGE1 + 8})
+            QVERIFY2(!f.IsEnabled(nID), qPrintable(QString::number(nID)));
+        // The document's and the frame's commands stay.
+        QVERIFY(f.IsEnabled(ID_OPERATE_TRANSMIT));
+        QVERIFY(f.IsEnabled(ID_FILE_PRINT));
+
+        f.Key(Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), &f.TxView());
+        QVERIFY(f.IsEnabled(ID_EDIT_COPY));
+
+        // Clicking into a pane makes it the active one.
+        QTest::mouseClick(f.Frame().GetRxView()->viewport(), Qt::LeftButton);
+        QCOMPARE(f.Frame().GetActivePane(), f.Frame().GetRxView());
+    }
+
+    void BarsShowAndHideWithACheckMark()
+    {
+        CFrameFixture f;
+        for (const auto& [nID, pBar] : {std::pair<int, QWidget*>{ID_VIEW_TOOLBAR, f.Frame().GetToolBar()},
+                                        {ID_VIEW_STATUS_BAR, f.Frame().statusBar()}})
+        {
+            QVERIFY(f.IsMarked(nID) && !pBar->isHidden());
+            f.Choose(nID);
+            QVERIFY(!f.IsMarked(nID) && pBar->isHidden());
+            f.Choose(nID);
+            QVERIFY(f.IsMarked(nID) && !pBar->isHidden());
+        }
+    }
+
+    void SplitMovesTheBarFromTheKeyboard()
+    {
+        CFrameFixture f;
+        QVERIFY(f.m_bActive);
+        QSplitter* pSplitter = f.Frame().GetSplitter();
+        const int nTop = pSplitter->sizes().at(0);
+        QCOMPARE(nTop, 60);
+
+        f.Choose(ID_WINDOW_SPLIT);
+        f.Key(Qt::Key_Down);
+        f.Key(Qt::Key_Down);
+        f.Key(Qt::Key_Up, Qt::ControlModifier);
+        f.Key(Qt::Key_Return);
+        QCOMPARE(pSplitter->sizes().at(0), nTop + 15);
+
+        // Esc puts the bar back, and does not stop a transmission on its way.
+        f.Doc().OnTransmit();
+        f.Choose(ID_WINDOW_SPLIT);
+        f.Key(Qt::Key_Down);
+        f.Key(Qt::Key_Escape);
+        QCOMPARE(pSplitter->sizes().at(0), nTop + 15);
+        QVERIFY(f.Doc().m_bTransmitting);
+        // Keys are the window's again.
+        f.Key(Qt::Key_Escape);
+        QVERIFY(!f.Doc().m_bTransmitting);
+    }
+
+    void PrintCommandsPrintTheActivePane()
+    {
+        QTemporaryDir dir;
+        CFrameFixture f;
+        QPrinter& printer = f.Frame().GetPrinter();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("tx.pdf"));
+        QTest::keyClicks(&f.TxView(), "CQ CQ");
+
+        WhenModal<QPrintDialog>([](QPrintDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
+        f.Choose(ID_FILE_PRINT);
+        QVERIFY(QFileInfo(dir.filePath("tx.pdf")).size() > 0);
+
+        // The preview shows the active pane's pages, first the transmit text, then the picture.
+        for (const bool bRxPane : {false, true})
+        {
+            if (bRxPane)
+                f.Key(Qt::Key_F6);
+            int nPages = 0;
+            WhenModal<QPrintPreviewDialog>(
+                [&nPages](QPrintPreviewDialog& dialog)
+                {
+                    nPages = dialog.findChild<QPrintPreviewWidget*>()->pageCount();
+                    dialog.reject();
+                });
+            f.Choose(ID_FILE_PRINT_PREVIEW);
+            QVERIFY(nPages >= 1);
+        }
+
+        bool bSetUp = false;
+        WhenModal<QPageSetupDialog>(
+            [&bSetUp](QPageSetupDialog& dialog)
+            {
+                bSetUp = true;
                 dialog.reject();
             });
-        f.Choose(ID_FILE_PRINT_PREVIEW);
-        QVERIFY(nPages >= 1);
+        f.Choose(ID_FILE_PRINT_SETUP);
+        QVERIFY(bSetUp);
     }
-
-    bool bSetUp = false;
-    WhenModal<QPageSetupDialog>(
-        [&bSetUp](QPageSetupDialog& dialog)
-        {
-            bSetUp = true;
-            dialog.reject();
-        });
-    f.Choose(ID_FILE_PRINT_SETUP);
-    QVERIFY(bSetUp);
-}
+};
 
 QTEST_MAIN(CMainFrameTest)
 #include "MainFrameTest.moc"
