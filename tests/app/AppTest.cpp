@@ -74,235 +74,209 @@ private slots:
         QVERIFY(m_pDir->isValid());
     }
 
-    void StartupCommandEndsBeforeThePortOpensAndShutdownStartsAfterItCloses();
-    void ShellCommandsAreWaitedForAndTheirStatusIgnored();
-    void MessagesSurviveARestart();
-    void FileNewReadsTheProfileAgainAndKeepsTheText();
-    void FileOnTheCommandLineIsLoadedIntoAFreshDocument();
-    void SettingsThatCannotBeWrittenAreReported();
-    void AboutBoxShowsVersionAndBuild();
-    void TransmissionOnTheDummyPortComesBackAsThePictureOfTheText();
+    void StartupCommandEndsBeforeThePortOpensAndShutdownStartsAfterItCloses()
+    {
+        int nMaster = -1;
+        int nSlave = -1;
+        char szSlave[128] = {};
+        QVERIFY(::openpty(&nMaster, &nSlave, szSlave, nullptr, nullptr) == 0);
+        ::close(nSlave);
+
+        // The port exists only once the (slow) start-up command has made it.
+        CIniProfile profile(PathOf("skrivel.ini").toStdString());
+        const QString strPort = PathOf("port");
+        // Both are waited for, and their exit status is ignored: nothing is shown.
+        profile.WriteProfileString(
+            "Startup", "Command",
+            QStringLiteral("sleep 0.3; ln -s %1 %2; exit 1").arg(szSlave, strPort).toStdString());
+        profile.WriteProfileString(
+            "Shutdown", "Command",
+            QStringLiteral("ls -l /proc/$PPID/fd > %1; exit 2").arg(PathOf("fds")).toStdString());
+        profile.WriteProfileString("Comm", "Port", strPort.toStdString());
+        {
+            CTestApp app(profile);
+            QVERIFY(app.InitInstance({}));
+            QCOMPARE(app.GetDocument()->GetPortName(), strPort.toStdString());
+            QVERIFY(OpenFiles().contains(QString::fromLatin1(szSlave)));
+            QCOMPARE(app.ExitInstance(), 0);
+            QVERIFY(app.m_Messages.empty());
+        }
+        const QString strFds = ReadText(PathOf("fds"));
+        QVERIFY(strFds.contains(QStringLiteral("/dev/ptmx"))); // the test's own end, still open
+        QVERIFY(!strFds.contains(QString::fromLatin1(szSlave)));
+        ::close(nMaster);
+
+        // A command that cannot be found is the command's failure; a shell that cannot start is not.
+        QVERIFY(ShellCommand::Run("no-such-command-here 2>/dev/null"));
+        QVERIFY(!ShellCommand::Run("true", PathOf("no-shell").toStdString()));
+    }
+
+    void MessagesSurviveARestart()
+    {
+        // The profile in the user's configuration folder, here the test's own.
+        QFile::remove(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("skrivel/skrivel.ini"));
+        {
+            CIniProfile profile;
+            CTestApp app(profile);
+            QVERIFY(app.InitInstance({}));
+            app.GetDocument()->m_strXmitMessages[0] = "CQ CQ\r\nDE TEST, K";
+            app.GetDocument()->m_strXmitMessages[8] = "73";
+            app.Choose(ID_COMM_DUMMY);
+            app.Choose(ID_APP_EXIT);
+            QVERIFY(!app.GetMainFrame()->isVisible());
+            QCOMPARE(app.ExitInstance(), 0);
+            QVERIFY(app.m_Messages.empty());
+        }
+        CIniProfile profile;
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        QCOMPARE(app.GetDocument()->m_strXmitMessages[0], std::string("CQ CQ\r\nDE TEST, K"));
+        QCOMPARE(app.GetDocument()->m_strXmitMessages[8], std::string("73"));
+        QCOMPARE(app.GetDocument()->GetPortName(), std::string("DUMMY"));
+        app.ExitInstance();
+    }
+
+    void FileNewReadsTheProfileAgainAndKeepsTheText()
+    {
+        CIniProfile profile(PathOf("skrivel.ini").toStdString());
+        profile.WriteProfileString("XmitMessages", "Message2", "STORED");
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        CSkrivelDoc& doc = *app.GetDocument();
+        app.GetMainFrame()->GetTxView()->setPlainText("STAYS");
+        app.Choose(ID_OPERATE_UPPER_CASE);
+        app.Choose(ID_OPERATE_TRANSMIT);
+        doc.m_strXmitMessages[2] = "EDITED";
+        doc.StoreRxPixel(3, true);
+        QVERIFY(!doc.m_bUpperCase);
+
+        app.Choose(ID_FILE_NEW);
+        QVERIFY(doc.m_bUpperCase);
+        QVERIFY(!doc.m_bTransmitting);
+        QCOMPARE(doc.m_strXmitMessages[2], std::string("STORED"));
+        QCOMPARE(doc.m_RxStore.GetByteCount(), std::size_t(0));
+        QCOMPARE(app.GetMainFrame()->GetTxView()->toPlainText(), QString("STAYS"));
+        QCOMPARE(app.GetMainFrame()->windowTitle(), QString("Untitled - Skrivel"));
+        app.ExitInstance();
+    }
+
+    void FileOnTheCommandLineIsLoadedIntoAFreshDocument()
+    {
+        QFile file(PathOf("night.hel"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(29, 100));
+        file.close();
+        CIniProfile profile(PathOf("skrivel.ini").toStdString());
+        profile.WriteProfileInt("Tx", "ReverseVideo", 1);
+        profile.WriteProfileString("XmitMessages", "Message0", "LOADED");
+        {
+            CTestApp app(profile);
+            QVERIFY(app.InitInstance({PathOf("night.hel")}));
+            QCOMPARE(app.GetDocument()->m_RxStore.GetByteCount(), std::size_t(29));
+            QVERIFY(app.GetDocument()->m_bReverseVideo);
+            QCOMPARE(app.GetDocument()->m_strXmitMessages[0], std::string("LOADED"));
+            QCOMPARE(app.GetMainFrame()->windowTitle(), QString("night.hel - Skrivel"));
+            QVERIFY(app.m_Messages.empty());
+            app.ExitInstance();
+        }
+        CTestApp app(profile);
+        QVERIFY(!app.InitInstance({PathOf("missing.hel")}));
+        QCOMPARE(app.m_Messages.size(), std::size_t(1));
+        QVERIFY(app.m_Messages[0].find("Cannot find this file.") != std::string::npos);
+        QCOMPARE(app.ExitInstance(), 0);
+    }
+
+    void SettingsThatCannotBeWrittenAreReported()
+    {
+        // The profile's folder is a plain file: nothing can be written there.
+        QFile blocker(PathOf("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        CIniProfile profile(PathOf("blocker/skrivel.ini").toStdString());
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        QCOMPARE(app.ExitInstance(), 0);
+        QCOMPARE(app.m_Messages.size(), std::size_t(1));
+        QVERIFY(app.m_Messages[0].find("settings") != std::string::npos);
+    }
+
+    void AboutBoxShowsVersionAndBuild()
+    {
+        CIniProfile profile(PathOf("skrivel.ini").toStdString());
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        QStringList texts;
+        WhenModal<CAboutDlg>(
+            [&texts](CAboutDlg& dialog)
+            {
+                const auto* pBuild = dialog.findChild<QLineEdit*>("m_strBuild");
+                QPushButton* pCool = dialog.findChild<QPushButton*>();
+                texts << dialog.windowTitle() << dialog.findChild<QLineEdit*>("m_strVersion")->text()
+                      << pBuild->text() << (pBuild->isReadOnly() ? "read-only" : "editable") << pCool->text();
+                pCool->click();
+            });
+        app.Choose(ID_APP_ABOUT);
+        QCOMPARE(texts, QStringList({"About skrivel", "Skrivel version 1.0.3",
+                                     "Release build compiled Mar  4 1998", "read-only", "Cool!"}));
+        app.ExitInstance();
+    }
+
+    void TransmissionOnTheDummyPortComesBackAsThePictureOfTheText()
+    {
+        CIniProfile profile(PathOf("skrivel.ini").toStdString());
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        CSkrivelDoc& doc = *app.GetDocument();
+        CSkrivelTxView& txView = *app.GetMainFrame()->GetTxView();
+        QCOMPARE(doc.GetPortName(), std::string("DUMMY"));
+        QVERIFY(app.m_Messages.empty()); // the bundled font was found
+        app.GetMainFrame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(app.GetMainFrame()));
+
+        QTest::keyClicks(&txView, "CQ");
+        QTest::keyClick(&txView, Qt::Key_T, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(txView.GetXmitPos(), 2, 10000); // only the timer runs the heartbeat
+        QTest::keyClick(&txView, Qt::Key_R, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(QString(doc.GetStatusText()), QString("Receiving"), 10000);
+        QTest::qWait(500); // the last queued items on their way back
+
+        // What the font says a space, C and Q look like, as the DUMMY port echoes it: two samples for
+        // every item, 200 for a marked pixel and 50 for a blank one.
+        CItemQueue items;
+        for (const int nChar : {' ', 'C', 'Q'})
+            FeldHellEncoder::AppendItems(doc.m_HellFont, nChar, items);
+        std::vector<std::uint32_t> sent;
+        items.RemoveAll(sent);
+        QByteArray expected;
+        for (const std::uint32_t nItem : sent)
+            expected.append(2, static_cast<char>(nItem == 6 ? 200 : 50));
+        QCOMPARE(expected.size(), 3 * 7 * 28); // 21 whole columns
+        QByteArray stored;
+        for (int nPage = 0; nPage < doc.m_RxStore.m_nRxPages; ++nPage)
+            stored.append(reinterpret_cast<const char*>(doc.m_RxStore.m_RxPages[nPage]->data()),
+                          doc.m_RxStore.GetPageByteCount(nPage));
+        QVERIFY(stored.contains(expected));
+        QVERIFY(expected.count(char(200)) > 50); // C and Q are not blank
+
+        // The two characters are red and cannot be changed any more.
+        const QList<QTextEdit::ExtraSelection> marks = txView.extraSelections();
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks[0].cursor.selectionStart(), 0);
+        QCOMPARE(marks[0].cursor.selectionEnd(), 2);
+        QCOMPARE(marks[0].format.foreground().color(), QColor(Qt::red));
+        QTest::keyClick(&txView, Qt::Key_End);
+        QTest::keyClick(&txView, Qt::Key_Backspace);
+        QTest::keyClick(&txView, Qt::Key_Home);
+        QTest::keyClick(&txView, Qt::Key_Delete);
+        QCOMPARE(txView.toPlainText(), QString("CQ"));
+        app.ExitInstance();
+    }
 
 private:
     QString PathOf(const char* pszName) const { return m_pDir->filePath(QString::fromLatin1(pszName)); }
 
     std::unique_ptr<QTemporaryDir> m_pDir;
 };
-
-void CAppTest::StartupCommandEndsBeforeThePortOpensAndShutdownStartsAfterItCloses()
-{
-    int nMaster = -1;
-    int nSlave = -1;
-    char szSlave[128] = {};
-    QVERIFY(::openpty(&nMaster, &nSlave, szSlave, nullptr, nullptr) == 0);
-    ::close(nSlave);
-
-    // The port exists only once the (slow) start-up command has made it.
-    CIniProfile profile(PathOf("skrivel.ini").toStdString());
-    const QString strPort = PathOf("port");
-    profile.WriteProfileString("Startup", "Command",
-                               QStringLiteral("sleep 0.3; ln -s %1 %2").arg(szSlave, strPort).toStdString());
-    profile.WriteProfileString("Shutdown", "Command",
-                               QStringLiteral("ls -l /proc/$PPID/fd > %1").arg(PathOf("fds")).toStdString());
-    profile.WriteProfileString("Comm", "Port", strPort.toStdString());
-    {
-        CTestApp app(profile);
-        QVERIFY(app.InitInstance({}));
-        QCOMPARE(app.GetDocument()->GetPortName(), strPort.toStdString());
-        QVERIFY(OpenFiles().contains(QString::fromLatin1(szSlave)));
-        QCOMPARE(app.ExitInstance(), 0);
-        QVERIFY(app.m_Messages.empty());
-    }
-    const QString strFds = ReadText(PathOf("fds"));
-    QVERIFY(strFds.contains(QStringLiteral("/dev/ptmx"))); // the test's own end, still open
-    QVERIFY(!strFds.contains(QString::fromLatin1(szSlave)));
-    ::close(nMaster);
-}
-
-void CAppTest::ShellCommandsAreWaitedForAndTheirStatusIgnored()
-{
-    QVERIFY(ShellCommand::Run(
-        QStringLiteral("sleep 0.2; echo done > %1; exit 3").arg(PathOf("mark")).toStdString()));
-    QCOMPARE(ReadText(PathOf("mark")), QString("done\n"));
-    QVERIFY(ShellCommand::Run("no-such-command-here 2>/dev/null"));
-    QVERIFY(!ShellCommand::Run("true", PathOf("no-shell").toStdString()));
-
-    // A failing command shows nothing.
-    CIniProfile profile(PathOf("skrivel.ini").toStdString());
-    profile.WriteProfileString("Startup", "Command", "exit 1");
-    profile.WriteProfileString("Shutdown", "Command", "exit 2");
-    CTestApp app(profile);
-    QVERIFY(app.InitInstance({}));
-    QCOMPARE(app.ExitInstance(), 0);
-    QVERIFY(app.m_Messages.empty());
-}
-
-void CAppTest::MessagesSurviveARestart()
-{
-    // The profile in the user's configuration folder, here the test's own.
-    QFile::remove(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("skrivel/skrivel.ini"));
-    {
-        CIniProfile profile;
-        CTestApp app(profile);
-        QVERIFY(app.InitInstance({}));
-        app.GetDocument()->m_strXmitMessages[0] = "CQ CQ\r\nDE TEST, K";
-        app.GetDocument()->m_strXmitMessages[8] = "73";
-        app.Choose(ID_COMM_DUMMY);
-        app.Choose(ID_APP_EXIT);
-        QVERIFY(!app.GetMainFrame()->isVisible());
-        QCOMPARE(app.ExitInstance(), 0);
-        QVERIFY(app.m_Messages.empty());
-    }
-    CIniProfile profile;
-    CTestApp app(profile);
-    QVERIFY(app.InitInstance({}));
-    QCOMPARE(app.GetDocument()->m_strXmitMessages[0], std::string("CQ CQ\r\nDE TEST, K"));
-    QCOMPARE(app.GetDocument()->m_strXmitMessages[8], std::string("73"));
-    QCOMPARE(app.GetDocument()->GetPortName(), std::string("DUMMY"));
-    app.ExitInstance();
-}
-
-void CAppTest::FileNewReadsTheProfileAgainAndKeepsTheText()
-{
-    CIniProfile profile(PathOf("skrivel.ini").toStdString());
-    profile.WriteProfileString("XmitMessages", "Message2", "STORED");
-    CTestApp app(profile);
-    QVERIFY(app.InitInstance({}));
-    CSkrivelDoc& doc = *app.GetDocument();
-    app.GetMainFrame()->GetTxView()->setPlainText("STAYS");
-    app.Choose(ID_OPERATE_UPPER_CASE);
-    app.Choose(ID_OPERATE_TRANSMIT);
-    doc.m_strXmitMessages[2] = "EDITED";
-    doc.StoreRxPixel(3, true);
-    QVERIFY(!doc.m_bUpperCase);
-
-    app.Choose(ID_FILE_NEW);
-    QVERIFY(doc.m_bUpperCase);
-    QVERIFY(!doc.m_bTransmitting);
-    QCOMPARE(doc.m_strXmitMessages[2], std::string("STORED"));
-    QCOMPARE(doc.m_RxStore.GetByteCount(), std::size_t(0));
-    QCOMPARE(app.GetMainFrame()->GetTxView()->toPlainText(), QString("STAYS"));
-    QCOMPARE(app.GetMainFrame()->windowTitle(), QString("Untitled - Skrivel"));
-    app.ExitInstance();
-}
-
-void CAppTest::FileOnTheCommandLineIsLoadedIntoAFreshDocument()
-{
-    QFile file(PathOf("night.hel"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(29, 100));
-    file.close();
-    CIniProfile profile(PathOf("skrivel.ini").toStdString());
-    profile.WriteProfileInt("Tx", "ReverseVideo", 1);
-    profile.WriteProfileString("XmitMessages", "Message0", "LOADED");
-    {
-        CTestApp app(profile);
-        QVERIFY(app.InitInstance({PathOf("night.hel")}));
-        QCOMPARE(app.GetDocument()->m_RxStore.GetByteCount(), std::size_t(29));
-        QVERIFY(app.GetDocument()->m_bReverseVideo);
-        QCOMPARE(app.GetDocument()->m_strXmitMessages[0], std::string("LOADED"));
-        QCOMPARE(app.GetMainFrame()->windowTitle(), QString("night.hel - Skrivel"));
-        QVERIFY(app.m_Messages.empty());
-        app.ExitInstance();
-    }
-    CTestApp app(profile);
-    QVERIFY(!app.InitInstance({PathOf("missing.hel")}));
-    QCOMPARE(app.m_Messages.size(), std::size_t(1));
-    QVERIFY(app.m_Messages[0].find("Cannot find this file.") != std::string::npos);
-    QCOMPARE(app.ExitInstance(), 0);
-}
-
-void CAppTest::SettingsThatCannotBeWrittenAreReported()
-{
-    // The profile's folder is a plain file: nothing can be written there.
-    QFile blocker(PathOf("blocker"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    CIniProfile profile(PathOf("blocker/skrivel.ini").toStdString());
-    CTestApp app(profile);
-    QVERIFY(app.InitInstance({}));
-    QCOMPARE(app.ExitInstance(), 0);
-    QCOMPARE(app.m_Messages.size(), std::size_t(1));
-    QVERIFY(app.m_Messages[0].find("settings") != std::string::npos);
-}
-
-void CAppTest::AboutBoxShowsVersionAndBuild()
-{
-    CIniProfile profile(PathOf("skrivel.ini").toStdString());
-    CTestApp app(profile);
-    QVERIFY(app.InitInstance({}));
-    QString strCaption, strVersion, strBuild, strButton;
-    bool bReadOnly = false;
-    WhenModal<CAboutDlg>(
-        [&](CAboutDlg& dialog)
-        {
-            strCaption = dialog.windowTitle();
-            strVersion = dialog.findChild<QLineEdit*>("m_strVersion")->text();
-            strBuild = dialog.findChild<QLineEdit*>("m_strBuild")->text();
-            bReadOnly = dialog.findChild<QLineEdit*>("m_strBuild")->isReadOnly();
-            QPushButton* pCool = dialog.findChild<QPushButton*>();
-            strButton = pCool->text();
-            pCool->click();
-        });
-    app.Choose(ID_APP_ABOUT);
-    QCOMPARE(strCaption, QString("About skrivel"));
-    QCOMPARE(strVersion, QString("Skrivel version 1.0.3"));
-    QCOMPARE(strBuild, QString("Release build compiled Mar  4 1998"));
-    QVERIFY(bReadOnly);
-    QCOMPARE(strButton, QString("Cool!"));
-    app.ExitInstance();
-}
-
-void CAppTest::TransmissionOnTheDummyPortComesBackAsThePictureOfTheText()
-{
-    CIniProfile profile(PathOf("skrivel.ini").toStdString());
-    CTestApp app(profile);
-    QVERIFY(app.InitInstance({}));
-    CSkrivelDoc& doc = *app.GetDocument();
-    CSkrivelTxView& txView = *app.GetMainFrame()->GetTxView();
-    QCOMPARE(doc.GetPortName(), std::string("DUMMY"));
-    QVERIFY(app.m_Messages.empty()); // the bundled font was found
-    app.GetMainFrame()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(app.GetMainFrame()));
-
-    QTest::keyClicks(&txView, "CQ");
-    QTest::keyClick(&txView, Qt::Key_T, Qt::ControlModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(txView.GetXmitPos(), 2, 10000); // only the timer runs the heartbeat
-    QTest::keyClick(&txView, Qt::Key_R, Qt::ControlModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(QString(doc.GetStatusText()), QString("Receiving"), 10000);
-    QTest::qWait(500); // the last queued items on their way back
-
-    // What the font says a space, C and Q look like, as the DUMMY port echoes it: two samples for
-    // every item, 200 for a marked pixel and 50 for a blank one.
-    CItemQueue items;
-    for (const int nChar : {' ', 'C', 'Q'})
-        FeldHellEncoder::AppendItems(doc.m_HellFont, nChar, items);
-    std::vector<std::uint32_t> sent;
-    items.RemoveAll(sent);
-    QByteArray expected;
-    for (const std::uint32_t nItem : sent)
-        expected.append(2, static_cast<char>(nItem == 6 ? 200 : 50));
-    QCOMPARE(expected.size(), 3 * 7 * 28); // 21 whole columns
-    QByteArray stored;
-    for (int nPage = 0; nPage < doc.m_RxStore.m_nRxPages; ++nPage)
-        stored.append(reinterpret_cast<const char*>(doc.m_RxStore.m_RxPages[nPage]->data()),
-                      doc.m_RxStore.GetPageByteCount(nPage));
-    QVERIFY(stored.contains(expected));
-    QVERIFY(expected.count(char(200)) > 50); // C and Q are not blank
-
-    // The two characters are red and cannot be changed any more.
-    const QList<QTextEdit::ExtraSelection> marks = txView.extraSelections();
-    QCOMPARE(marks.size(), 1);
-    QCOMPARE(marks[0].cursor.selectionStart(), 0);
-    QCOMPARE(marks[0].cursor.selectionEnd(), 2);
-    QCOMPARE(marks[0].format.foreground().color(), QColor(Qt::red));
-    QTest::keyClick(&txView, Qt::Key_End);
-    QTest::keyClick(&txView, Qt::Key_Backspace);
-    QTest::keyClick(&txView, Qt::Key_Home);
-    QTest::keyClick(&txView, Qt::Key_Delete);
-    QCOMPARE(txView.toPlainText(), QString("CQ"));
-    app.ExitInstance();
-}
 
 int main(int argc, char* argv[])
 {
