@@ -45,10 +45,15 @@ protected:
         return TakeTx();
     }
 
-    std::size_t TxCount()
+    // One heartbeat with nQueued items still waiting for the board: how many wait after it.
+    std::size_t TickWithQueued(std::size_t nQueued)
     {
-        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
-        return m_Doc.GetQueues().m_TxQueue.GetCount();
+        TakeTx();
+        {
+            std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
+            m_Doc.GetQueues().m_TxQueue.AddTail(TxItems::kBlank, nQueued);
+        }
+        return Refill().size();
     }
 
     void QueueRx(std::uint32_t nItem, int nCount = 1)
@@ -77,87 +82,54 @@ const std::vector<std::uint32_t> kIdleColumn(14, TxItems::kReceive);
 TEST_F(HeartbeatTest, ReceivingAppendsOneIdleColumnOnlyBelowTheRefillMark)
 {
     EXPECT_EQ(Refill(), kIdleColumn);
-    {
-        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
-        m_Doc.GetQueues().m_TxQueue.AddTail(TxItems::kBlank, 28);
-    }
-    m_Doc.Tick();
-    EXPECT_EQ(TxCount(), 28u);
-    TakeTx();
+    EXPECT_EQ(TickWithQueued(28), 28u);
     m_Source.m_strText = "A";
     m_Doc.OnTransmit();
-    {
-        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
-        m_Doc.GetQueues().m_TxQueue.AddTail(TxItems::kBlank, 27);
-    }
-    m_Doc.Tick();
-    EXPECT_EQ(TxCount(), 27u + 98u); // the lead-in space, whole
+    EXPECT_EQ(TickWithQueued(27), 27u + 98u); // the lead-in space, whole
 }
 
-TEST_F(HeartbeatTest, TransmittingAnEmptyTextSendsTheLeadInThenFiller)
+TEST_F(HeartbeatTest, TransmitSendsTheLeadInThenTextOrFillerAndReceiveFinishesTheText)
 {
     m_Doc.OnTransmit();
     EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
     EXPECT_EQ(Refill(), FeldHellOf(' '));
     EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
-    EXPECT_EQ(Refill(), FeldHellOf(1)); // the diddle
+    EXPECT_EQ(Refill(), FeldHellOf(1)); // nothing to send: the diddle
     EXPECT_STREQ(m_Doc.GetStatusText(), "Idling");
     EXPECT_EQ(m_Host.m_nIdleCalls, 1);
     m_Doc.OnDiddle();
     EXPECT_EQ(Refill(), FeldHellOf(' '));
     EXPECT_EQ(m_Host.m_nIdleCalls, 2); // every filler refill asks for an idle update
-}
 
-TEST_F(HeartbeatTest, TextGoesOutAfterTheLeadInAndIdlingEndsWhenTextArrives)
-{
-    m_Doc.OnTransmit();
-    Refill();
-    Refill(); // idling
     m_Source.m_strText = "BC";
     EXPECT_EQ(Refill(), FeldHellOf('B'));
     EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
-    EXPECT_EQ(Refill(), FeldHellOf('C'));
-}
-
-TEST_F(HeartbeatTest, ReceiveFinishesTheTextThenSendsOneLastSpace)
-{
-    m_Source.m_strText = "BC";
-    m_Doc.OnTransmit();
-    Refill();
     m_Doc.OnReceive();
     EXPECT_STREQ(m_Doc.GetStatusText(), "Finishing Transmission");
-    EXPECT_EQ(Refill(), FeldHellOf('B'));
     EXPECT_EQ(Refill(), FeldHellOf('C'));
     EXPECT_STREQ(m_Doc.GetStatusText(), "Finishing Transmission");
-    EXPECT_EQ(Refill(), FeldHellOf(' '));
+    EXPECT_EQ(Refill(), FeldHellOf(' ')); // one last space
     EXPECT_STREQ(m_Doc.GetStatusText(), "Receiving");
     EXPECT_EQ(Refill(), kIdleColumn);
 }
 
-TEST_F(HeartbeatTest, ReceiveWhileIdlingEndsAtTheNextRefill)
+TEST_F(HeartbeatTest, TransmitCancelsAFinishAndReceiveWhileIdlingEndsAtTheNextRefill)
 {
-    m_Doc.OnTransmit();
-    Refill();
-    Refill();
-    m_Doc.OnReceive();
-    EXPECT_STREQ(m_Doc.GetStatusText(), "Idling");
-    EXPECT_EQ(Refill(), FeldHellOf(' '));
-    EXPECT_STREQ(m_Doc.GetStatusText(), "Receiving");
-}
-
-TEST_F(HeartbeatTest, TransmitAgainCancelsAFinishWithoutAnotherLeadIn)
-{
-    m_Source.m_strText = "BC";
+    m_Source.m_strText = "B";
     m_Doc.OnTransmit();
     Refill();
     m_Doc.OnReceive();
     m_Doc.OnTransmit();
     EXPECT_STREQ(m_Doc.GetStatusText(), "Transmitting");
-    EXPECT_FALSE(m_Doc.m_bTxStarting);
+    EXPECT_FALSE(m_Doc.m_bTxStarting); // no second lead-in
     EXPECT_EQ(Refill(), FeldHellOf('B'));
+    EXPECT_EQ(Refill(), FeldHellOf(1));
     m_Doc.OnReceive();
     m_Doc.OnReceive(); // twice changes nothing more
     EXPECT_TRUE(m_Doc.m_bFinishTx);
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Idling");
+    EXPECT_EQ(Refill(), FeldHellOf(' '));
+    EXPECT_STREQ(m_Doc.GetStatusText(), "Receiving");
 }
 
 TEST_F(HeartbeatTest, ImmediateReceiveKeepsWhatIsQueued)
@@ -203,19 +175,20 @@ TEST_F(HeartbeatTest, ReceivedSamplesAreStoredOrDroppedByTheOperatingState)
     ASSERT_EQ(m_Doc.m_RxStore.GetByteCount(), 1u);
     EXPECT_EQ((*m_Doc.m_RxStore.m_pRxPage)[0], 0xFF);
 
+    // Full duplex stores while transmitting; half duplex drops, and so does a display turned off.
+    const auto receiveThree = [this]
+    {
+        QueueRx(1, 3);
+        m_Doc.Tick();
+        return m_Doc.m_RxStore.GetByteCount();
+    };
     m_Doc.OnTransmit();
-    QueueRx(1, 3);
-    m_Doc.Tick();
-    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 4u); // full duplex stores while transmitting
+    EXPECT_EQ(receiveThree(), 4u);
     m_Doc.OnFullDuplex();
-    QueueRx(1, 3);
-    m_Doc.Tick();
-    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 4u);
+    EXPECT_EQ(receiveThree(), 4u);
     m_Doc.OnImmediateReceive();
     m_Doc.OnDisplayOff();
-    QueueRx(1, 3);
-    m_Doc.Tick();
-    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 4u);
+    EXPECT_EQ(receiveThree(), 4u);
     std::scoped_lock lock(m_Doc.GetQueues().m_RxQueueLock);
     EXPECT_TRUE(m_Doc.GetQueues().m_RxQueue.IsEmpty()); // drained in every state
 }
