@@ -13,8 +13,6 @@
 
 #include <QClipboard>
 #include <QInputMethodEvent>
-#include <QPrinter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -443,19 +441,6 @@ private slots:
         QVERIFY(State(ID_EDIT_PASTE).m_bEnabled);
         CCmdUI cmdUI;
         QVERIFY(!View().OnCmdMsg(ID_OPERATE_TRANSMIT, &cmdUI)); // the document's command
-    }
-
-    void printsToPdf()
-    {
-        Type("PRINT ME");
-        Send(1);
-        QTemporaryDir dir;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath("tx.pdf"));
-        View().Print(printer);
-        QVERIFY(QFileInfo(dir.filePath("tx.pdf")).size() > 500);
-        QCOMPARE(MarkedLength(), 1); // the view itself is untouched
     }
 };
 
