@@ -13,11 +13,12 @@
 
 namespace
 {
-std::string Rows(int nCount, const std::string& strRow = "......")
+// nCount blank picture lines.
+std::string Rows(int nCount)
 {
     std::string str;
     for (int i = 0; i < nCount; ++i)
-        str += strRow + "\n";
+        str += "......\n";
     return str;
 }
 
