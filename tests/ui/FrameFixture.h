@@ -60,23 +60,15 @@ struct CFrameFixture
     CMainFrame& Frame() { return *m_pFrame; }
     CSkrivelTxView& TxView() { return *m_pFrame->GetTxView(); }
 
-    // The state of a command's action after a fresh update pass.
-    bool IsEnabled(int nID)
+    // A command's action after a fresh update pass: its state, or choosing its menu item (or button).
+    QAction& Updated(int nID)
     {
         m_pFrame->UpdateCommandUI();
-        return m_pFrame->GetAction(nID)->isEnabled();
+        return *m_pFrame->GetAction(nID);
     }
-    bool IsMarked(int nID)
-    {
-        m_pFrame->UpdateCommandUI();
-        return m_pFrame->GetAction(nID)->isChecked();
-    }
-    // Chooses the command's menu item (or button).
-    void Choose(int nID)
-    {
-        m_pFrame->UpdateCommandUI();
-        m_pFrame->GetAction(nID)->trigger();
-    }
+    bool IsEnabled(int nID) { return Updated(nID).isEnabled(); }
+    bool IsMarked(int nID) { return Updated(nID).isChecked(); }
+    void Choose(int nID) { Updated(nID).trigger(); }
     // A key as the operator presses it. The offscreen platform does not give the window back its
     // activation after a dialog has closed; a window manager would.
     void Key(Qt::Key nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
