@@ -285,7 +285,8 @@ int MeasureStartup(int nRuns, const std::string& strProgram)
 struct SThreadTimes
 {
     std::string strName;
-    long long nTicks = 0;    // utime + stime
+    double tStat = 0;        // utime + stime, in seconds (counted in clock ticks)
+    double tRun = 0;         // the scheduler's run time (schedstat, in ns), of a thread
     long long nSwitches = 0; // voluntary context switches: wake-ups after a sleep
 };
 
@@ -295,7 +296,8 @@ std::string ReadFile(const fs::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Fields 14 and 15 of a stat file (utime and stime, in clock ticks); the name is field 2.
+// Fields 14 and 15 of a stat file (utime and stime, in clock ticks); the name is field 2. A tick is
+// 10 ms, so a thread's own figure comes from its schedstat, which the scheduler keeps in ns.
 std::optional<SThreadTimes> ReadStat(const fs::path& dir)
 {
     const std::string strStat = ReadFile(dir / "stat");
@@ -315,7 +317,9 @@ std::optional<SThreadTimes> ReadStat(const fs::path& dir)
         else if (nField == 15)
             nSystem = std::stoll(strField);
     }
-    times.nTicks = nUser + nSystem;
+    times.tStat = static_cast<double>(nUser + nSystem) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::istringstream(ReadFile(dir / "schedstat")) >> times.tRun;
+    times.tRun *= 1e-9;
     std::istringstream status(ReadFile(dir / "status"));
     for (std::string strLine; std::getline(status, strLine);)
     {
@@ -341,14 +345,14 @@ std::map<pid_t, SThreadTimes> ReadThreads(pid_t pid)
     return threads;
 }
 
-// The share of one core of the process and of each of its threads that ran. In Skrivel the main
+// The share of one core of the process (utime + stime, which includes threads that have ended) and
+// of each of its threads that ran (their run time). In Skrivel the main
 // thread is the GUI thread and the thread that carries the program's own name (a std::thread
 // inherits it) the I/O thread; Qt's threads have names of their own.
 void PrintShares(bool bSkrivel, pid_t pid, const std::map<pid_t, SThreadTimes>& before,
                  const std::map<pid_t, SThreadTimes>& after, double tSeconds)
 {
-    const double nTicksPerSecond = static_cast<double>(sysconf(_SC_CLK_TCK));
-    const auto share = [&](long long nTicks) { return 100.0 * nTicks / nTicksPerSecond / tSeconds; };
+    const auto share = [&](double tCpu) { return 100.0 * tCpu / tSeconds; };
     const auto total = after.find(0);
     const auto totalBefore = before.find(0);
     if (total == after.end() || totalBefore == before.end())
@@ -358,22 +362,22 @@ void PrintShares(bool bSkrivel, pid_t pid, const std::map<pid_t, SThreadTimes>& 
     }
     const std::string& strProcess = total->second.strName;
     std::printf("%-24s %6.2f %% of one core\n", strProcess.c_str(),
-                share(total->second.nTicks - totalBefore->second.nTicks));
+                share(total->second.tStat - totalBefore->second.tStat));
     for (const auto& [tid, times] : after)
     {
         const auto then = before.find(tid);
         if (tid == 0 || then == before.end())
             continue;
-        const long long nTicks = times.nTicks - then->second.nTicks;
+        const double tRun = times.tRun - then->second.tRun;
         const double nWakeups = static_cast<double>(times.nSwitches - then->second.nSwitches) / tSeconds;
-        if (nTicks == 0 && nWakeups < 0.5)
+        if (share(tRun) < 0.005 && nWakeups < 0.5)
             continue;
         std::string strRole = "thread \"" + times.strName + "\"";
         if (tid == pid)
             strRole = bSkrivel ? "GUI thread" : "main thread";
         else if (bSkrivel && times.strName == strProcess)
             strRole = "I/O thread";
-        std::printf("  %-22s %6.2f %%  %6.0f wake-ups/s\n", strRole.c_str(), share(nTicks), nWakeups);
+        std::printf("  %-22s %6.2f %%  %6.0f wake-ups/s\n", strRole.c_str(), share(tRun), nWakeups);
     }
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the whole program as a user runs it and prints the figures of bench/README.md:
 # start-up to the first painted window and shut-down (on a virtual X server and on the offscreen
-# platform), then the CPU use of a minute of reception on the DUMMY port and on the software board.
+# platform), then the CPU use of a minute of reception on the DUMMY port and on the software board,
+# of the heartbeat alone (a port that does not exist) and the machine's floor under them.
 # Builds a Release tree first (BUILD_DIR, default build-measure). Needs Xvfb (scripts/install-deps.sh).
 #   bench/measure-program.sh                 # 30 start-ups, 60 s of reception on each port
 #   RUNS=10 CPU_SECONDS=20 bench/measure-program.sh
@@ -13,7 +14,7 @@ runs=${RUNS:-30}
 seconds=${CPU_SECONDS:-60}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target skrivel skrivel-board hellfont measure_program >/dev/null
+cmake --build "$build" --target skrivel skrivel-board hellfont measure_program measure_floor >/dev/null
 bin=$PWD/$build/bin
 measure=$bin/measure_program
 
@@ -55,6 +56,12 @@ echo "== Start-up and shut-down, Xvfb (xcb)"
 echo
 echo "== Start-up and shut-down, offscreen"
 QT_QPA_PLATFORM=offscreen "$measure" startup "$runs" "$bin/skrivel"
+echo
+echo "== The machine's floor: the I/O thread's system calls without the program"
+"$bin/measure_floor" "$seconds"
+echo
+echo "== CPU of the heartbeat alone: no port (the profile names one that does not exist), Xvfb"
+"$measure" cpu "$seconds" "$bin/skrivel" "$work/no-such-port"
 echo
 echo "== CPU while receiving on DUMMY, Xvfb"
 "$measure" cpu "$seconds" "$bin/skrivel" --watch "$xvfb"
