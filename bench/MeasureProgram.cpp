@@ -11,6 +11,7 @@
 //     after the window is up and 2 s have settled. PORT goes into the profile's Comm/Port (DUMMY
 //     without it). Each watched process (the software board, the X server) is reported as well.
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -288,6 +289,7 @@ struct SThreadTimes
     double tStat = 0;        // utime + stime, in seconds (counted in clock ticks)
     double tRun = 0;         // the scheduler's run time (schedstat, in ns), of a thread
     long long nSwitches = 0; // voluntary context switches: wake-ups after a sleep
+    int nPolicy = 0;         // the scheduling policy: SCHED_OTHER 0, SCHED_FIFO 1, SCHED_RR 2
 };
 
 std::string ReadFile(const fs::path& path)
@@ -296,8 +298,9 @@ std::string ReadFile(const fs::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Fields 14 and 15 of a stat file (utime and stime, in clock ticks); the name is field 2. A tick is
-// 10 ms, so a thread's own figure comes from its schedstat, which the scheduler keeps in ns.
+// Fields 14 and 15 of a stat file (utime and stime, in clock ticks) and 41 (the policy); the name
+// is field 2. A tick is 10 ms, so a thread's own figure comes from its schedstat, which the
+// scheduler keeps in ns.
 std::optional<SThreadTimes> ReadStat(const fs::path& dir)
 {
     const std::string strStat = ReadFile(dir / "stat");
@@ -310,12 +313,14 @@ std::optional<SThreadTimes> ReadStat(const fs::path& dir)
     std::istringstream fields(strStat.substr(nClose + 1));
     std::string strField;
     long long nUser = 0, nSystem = 0;
-    for (int nField = 3; nField <= 15 && fields >> strField; ++nField)
+    for (int nField = 3; nField <= 41 && fields >> strField; ++nField)
     {
         if (nField == 14)
             nUser = std::stoll(strField);
         else if (nField == 15)
             nSystem = std::stoll(strField);
+        else if (nField == 41)
+            times.nPolicy = std::stoi(strField);
     }
     times.tStat = static_cast<double>(nUser + nSystem) / static_cast<double>(sysconf(_SC_CLK_TCK));
     std::istringstream(ReadFile(dir / "schedstat")) >> times.tRun;
@@ -361,7 +366,7 @@ void PrintShares(bool bSkrivel, pid_t pid, const std::map<pid_t, SThreadTimes>& 
         return;
     }
     const std::string& strProcess = total->second.strName;
-    std::printf("%-24s %6.2f %% of one core\n", strProcess.c_str(),
+    std::printf("%-28s %6.2f %% of one core\n", strProcess.c_str(),
                 share(total->second.tStat - totalBefore->second.tStat));
     for (const auto& [tid, times] : after)
     {
@@ -377,7 +382,9 @@ void PrintShares(bool bSkrivel, pid_t pid, const std::map<pid_t, SThreadTimes>& 
             strRole = bSkrivel ? "GUI thread" : "main thread";
         else if (bSkrivel && times.strName == strProcess)
             strRole = "I/O thread";
-        std::printf("  %-22s %6.2f %%  %6.0f wake-ups/s\n", strRole.c_str(), share(tRun), nWakeups);
+        if (times.nPolicy == SCHED_FIFO || times.nPolicy == SCHED_RR)
+            strRole += " (real-time)";
+        std::printf("  %-26s %6.2f %%  %6.0f wake-ups/s\n", strRole.c_str(), share(tRun), nWakeups);
     }
 }
 
