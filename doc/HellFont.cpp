@@ -1,44 +1,30 @@
 #include "doc/HellFont.h"
 
-#include <fcntl.h>
+#include "doc/Archive.h"
+#include "doc/RegularFile.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 
 bool CHellFont::Load(const std::string& strPath)
 {
-    // Non-blocking, so a name that points at a FIFO cannot hang the program before it is rejected.
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    int fd = -1;
+    std::uint64_t nSize = 0;
+    if (RegularFile::OpenForReading(strPath, fd, nSize) != 0)
         return false;
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-    {
-        ::close(fd);
-        return false;
-    }
     // Read into a copy first, so a read error leaves the table as it was.
     std::array<std::uint8_t, kFileSize> table = m_HellFont;
-    std::size_t nRead = 0;
-    while (nRead < kFileSize)
+    int nError = 0;
     {
-        const ssize_t n = ::read(fd, table.data() + nRead, kFileSize - nRead);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-        {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0)
-            break;
-        nRead += static_cast<std::size_t>(n);
+        CArchive ar(fd, CArchive::Mode::Load);
+        ar.Read(table.data(), kFileSize);
+        nError = ar.GetError();
     }
     ::close(fd);
+    if (nError != 0)
+        return false;
     m_HellFont = table;
     return true;
 }

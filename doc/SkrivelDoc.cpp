@@ -7,12 +7,11 @@
 #include "doc/IProfile.h"
 #include "doc/IRxDisplay.h"
 #include "doc/IXmitSource.h"
+#include "doc/RegularFile.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/TxItems.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -46,34 +45,18 @@ std::uint64_t MaxLoadBytes()
     return static_cast<std::uint64_t>(nPages) * static_cast<std::uint64_t>(nPageSize) / 2;
 }
 
-// Opens a receive-data file for loading: only a regular file is accepted, so a FIFO or a device
-// can neither block the program nor feed it without end, and only one that fits in memory.
-// Gives 0 and the descriptor, or an errno.
+// Opens a receive-data file for loading: a regular file that fits in memory. Gives 0 and the
+// descriptor, or an errno.
 int OpenForLoading(const std::string& strPath, int& fd)
 {
-    fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat st
-    {
-    };
-    int nError = 0;
-    if (::fstat(fd, &st) != 0)
-        nError = errno;
-    else if (S_ISDIR(st.st_mode))
-        nError = EISDIR;
-    else if (!S_ISREG(st.st_mode))
-        nError = ENODEV;
-    else if (static_cast<std::uint64_t>(st.st_size) > MaxLoadBytes())
-        nError = EFBIG;
-    else if (::fcntl(fd, F_SETFL, 0) != 0)
-        nError = errno;
-    if (nError != 0)
-    {
-        ::close(fd);
-        fd = -1;
-    }
-    return nError;
+    std::uint64_t nSize = 0;
+    if (const int nError = RegularFile::OpenForReading(strPath, fd, nSize); nError != 0)
+        return nError;
+    if (nSize <= MaxLoadBytes())
+        return 0;
+    ::close(fd);
+    fd = -1;
+    return EFBIG;
 }
 } // namespace
 
