@@ -4,11 +4,14 @@
 #include "app/FirstPaintReport.h"
 #include "app/IniProfile.h"
 #include "app/ShellCommand.h"
+#include "app/TerminationSignals.h"
 #include "doc/SkrivelDoc.h"
+#include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
 #include "ui/MainFrame.h"
 #include "ui/RxDataFileDialog.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace
@@ -39,12 +42,17 @@ bool CSkrivelApp::InitInstance(const QStringList& strFiles)
     m_pMainFrame->SetCloseHandler([this] { OnMainWindowClosing(); });
     if (!m_pDoc->OnNewDocument())
         return false;
-    // A file named on the command line is loaded into the document set up as a new one.
-    if (!strFiles.isEmpty() && !m_pMainFrame->OpenDocumentFile(strFiles.constFirst()))
+    // A file named on the command line is loaded into the document set up as a new one, before
+    // the window shows.
+    if (!strFiles.isEmpty() &&
+        !(m_pMainFrame->OpenDocumentFile(strFiles.constFirst()) && m_pDoc->WaitForFileWork()))
         return false;
     m_pMainFrame->UpdateTitle();
     CFirstPaintReport::InstallIfAsked(*m_pMainFrame);
     m_pMainFrame->show();
+    // Ended by the desktop or a terminal: the same orderly shutdown as File, Exit, once the
+    // event loop is left.
+    m_pTerminationSignals = std::make_unique<CTerminationSignals>([] { QApplication::quit(); });
 
     m_Timer.start();
     m_nTimerID = m_Timer.timerId() > 0 ? m_Timer.timerId() : 0;
@@ -70,6 +78,7 @@ int CSkrivelApp::ExitInstance()
     std::string strError;
     if (!m_Profile.Flush(strError))
         ShowMessage("The settings could not be saved.", strError);
+    m_pTerminationSignals.reset();
     return 0;
 }
 
@@ -120,13 +129,18 @@ bool CSkrivelApp::OnCmdMsg(int nID, CCmdUI* pCmdUI)
 {
     switch (nID)
     {
+    // Greyed while a receive-data file is loaded or saved.
     case ID_FILE_NEW:
         if (pCmdUI == nullptr)
             OnFileNew();
+        else
+            pCmdUI->Enable(!m_pDoc->IsFileWorkPending());
         return true;
     case ID_FILE_OPEN:
         if (pCmdUI == nullptr)
             OnFileOpen();
+        else
+            pCmdUI->Enable(!m_pDoc->IsFileWorkPending());
         return true;
     case ID_APP_EXIT:
         if (pCmdUI == nullptr && m_pMainFrame)

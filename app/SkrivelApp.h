@@ -11,6 +11,7 @@
 class CIniProfile;
 class CMainFrame;
 class CSkrivelDoc;
+class CTerminationSignals;
 class QWidget;
 
 // The application: runs the start-up command, brings up the document, the main window and the
@@ -53,6 +54,7 @@ private:
     CIniProfile& m_Profile;
     std::unique_ptr<CSkrivelDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CTerminationSignals> m_pTerminationSignals;
     QTimer m_Timer;
     int m_nTimerID = 0;
     bool m_bDocumentClosed = false;

@@ -1,13 +1,12 @@
 #include "doc/SkrivelDoc.h"
 
-#include "doc/Archive.h"
-#include "doc/AtomicFile.h"
 #include "doc/FileErrorText.h"
 #include "doc/IDocHost.h"
 #include "doc/IProfile.h"
 #include "doc/IRxDisplay.h"
 #include "doc/IXmitSource.h"
 #include "doc/RegularFile.h"
+#include "doc/RxDataJob.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/TxItems.h"
@@ -66,6 +65,8 @@ CSkrivelDoc::CSkrivelDoc(IProfile& profile, IDocHost& host) : m_Profile(profile)
 
 CSkrivelDoc::~CSkrivelDoc()
 {
+    // A save under way is finished: the operator asked for that file.
+    WaitForFileWork();
     m_Link.StopIoThread();
     m_Profile.WriteProfileString(kSectionComm, "Port", m_Link.GetPortName());
     m_Profile.WriteProfileInt(kSectionTx, "UpperCase", m_bUpperCase ? 1 : 0);
@@ -113,10 +114,20 @@ void CSkrivelDoc::LoadFont()
 
 void CSkrivelDoc::DeleteContents()
 {
-    m_RxStore.Reset();
+    ResetRxStore();
     if (m_pRxDisplay != nullptr)
         m_pRxDisplay->ScrollToEnd();
     UpdateAllViews();
+}
+
+void CSkrivelDoc::ResetRxStore()
+{
+    // A save under way may still be reading the pages: it keeps them until it is done.
+    if (m_pRxDataJob)
+        m_pRxDataJob->KeepPages(m_RxStore.ReleasePages());
+    m_RxStore.Reset();
+    m_RxDuringLoad.clear();
+    m_nRxDropped = 0;
 }
 
 void CSkrivelDoc::UpdateAllViews()
@@ -127,85 +138,93 @@ void CSkrivelDoc::UpdateAllViews()
 
 // ---- Receive-data files ------------------------------------------------------------------------
 
-bool CSkrivelDoc::OnOpenDocument(const std::string& strPath)
+bool CSkrivelDoc::BeginOpenDocument(const std::string& strPath, FileDoneHandler onDone)
 {
+    WaitForFileWork();
     int fd = -1;
     if (const int nError = OpenForLoading(strPath, fd); nError != 0)
     {
         ShowFileError(FileErrorText::Operation::Open, nError, strPath);
         return false;
     }
-    DeleteContents();
-    int nError = 0;
-    {
-        CArchive ar(fd, CArchive::Mode::Load);
-        Serialize(ar);
-        nError = ar.GetError();
-    }
-    ::close(fd);
-    if (nError != 0)
-    {
-        ShowFileError(FileErrorText::Operation::Read, nError, strPath);
-        DeleteContents();
-        return false;
-    }
-    m_bModified = false;
-    m_strPathName = strPath;
+    m_RxDuringLoad.clear();
+    m_OnFileDone = std::move(onDone);
+    m_pRxDataJob = std::make_unique<CRxDataJob>(strPath, fd);
     return true;
+}
+
+void CSkrivelDoc::BeginSaveDocument(const std::string& strPath, FileDoneHandler onDone)
+{
+    WaitForFileWork();
+    // The bytes stored so far, where they lie: the store only appends behind them meanwhile.
+    std::vector<CRxDataJob::CRun> runs;
+    for (int nPage = 0; nPage < m_RxStore.m_nRxPages; ++nPage)
+        runs.push_back({m_RxStore.m_RxPages[nPage]->data(), m_RxStore.GetPageByteCount(nPage)});
+    m_nSavedByteCount = m_RxStore.GetByteCount();
+    m_OnFileDone = std::move(onDone);
+    m_pRxDataJob = std::make_unique<CRxDataJob>(strPath, std::move(runs));
+}
+
+bool CSkrivelDoc::WaitForFileWork()
+{
+    if (m_pRxDataJob)
+    {
+        m_pRxDataJob->Wait();
+        FinishFileWork();
+    }
+    return m_bLastFileResult;
+}
+
+bool CSkrivelDoc::OnOpenDocument(const std::string& strPath)
+{
+    return BeginOpenDocument(strPath) && WaitForFileWork();
 }
 
 bool CSkrivelDoc::OnSaveDocument(const std::string& strPath)
 {
-    CAtomicFile file;
-    int nError = file.Create(strPath);
-    if (nError == 0)
+    BeginSaveDocument(strPath);
+    return WaitForFileWork();
+}
+
+void CSkrivelDoc::FinishFileWork()
+{
+    const std::unique_ptr<CRxDataJob> pJob = std::move(m_pRxDataJob);
+    pJob->Wait();
+    const FileDoneHandler onDone = std::move(m_OnFileDone);
+    m_OnFileDone = {};
+    const bool bLoad = pJob->GetKind() == CRxDataJob::Kind::Load;
+    m_bLastFileResult = pJob->GetError() == 0;
+    if (bLoad)
+        TakeLoadedStore(*pJob);
+    if (!m_bLastFileResult)
+        ShowFileError(pJob->GetFailedOperation(), pJob->GetError(), pJob->GetPath());
+    else
     {
-        CArchive ar(file.GetDescriptor(), CArchive::Mode::Store);
-        Serialize(ar);
-        ar.Flush();
-        nError = ar.GetError();
+        m_strPathName = pJob->GetPath();
+        // What arrived while the file was written is not in it.
+        m_bModified = bLoad ? !m_RxDuringLoad.empty() : m_RxStore.GetByteCount() != m_nSavedByteCount;
     }
-    if (nError == 0)
-        nError = file.Commit();
-    if (nError != 0)
-    {
-        ShowFileError(FileErrorText::Operation::Save, nError, strPath);
-        return false;
-    }
-    m_bModified = false;
-    m_strPathName = strPath;
-    return true;
+    m_RxDuringLoad.clear();
+    if (onDone)
+        onDone(m_bLastFileResult);
+}
+
+void CSkrivelDoc::TakeLoadedStore(CRxDataJob& job)
+{
+    // The picture becomes the file's (or, after a failed read, empty), followed by what was
+    // received while it loaded, as if the load had taken no time at all.
+    m_RxStore = std::move(job.GetLoadedStore());
+    if (m_RxStore.m_nRxPages == 0)
+        m_RxStore.Reset();
+    m_RxStore.Append(m_RxDuringLoad.data(), m_RxDuringLoad.size());
+    if (m_pRxDisplay != nullptr)
+        m_pRxDisplay->ScrollToEnd();
+    UpdateAllViews();
 }
 
 void CSkrivelDoc::ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath)
 {
     m_Host.ShowMessage(FileErrorText::For(op, nError, strPath));
-}
-
-void CSkrivelDoc::Serialize(CArchive& ar)
-{
-    if (ar.IsStoring())
-    {
-        for (int nPage = 0; nPage < m_RxStore.m_nRxPages; ++nPage)
-            ar.Write(m_RxStore.m_RxPages[nPage]->data(), m_RxStore.GetPageByteCount(nPage));
-        return;
-    }
-    // Straight into the pages: the store fills them exactly as byte-by-byte storing would.
-    for (;;)
-    {
-        std::size_t nRoom = 0;
-        std::uint8_t* pRun = m_RxStore.GetWriteRun(nRoom);
-        const std::size_t nRead = ar.Read(pRun, nRoom);
-        if (nRead == 0)
-            break;
-        m_bModified = true;
-        m_RxStore.AdvanceWrite(nRead);
-    }
-    if (ar.GetError() != 0)
-        return;
-    if (m_pRxDisplay != nullptr)
-        m_pRxDisplay->ScrollToEnd();
-    UpdateAllViews();
 }
 
 // ---- The heartbeat -----------------------------------------------------------------------------
@@ -218,6 +237,10 @@ void CSkrivelDoc::Tick()
     DrainRxQueue();
     RefillTxQueue();
     s_bInTick = false;
+    // Outside the guard, so that the message of a failed file operation does not hold up the
+    // heartbeats that run while it is shown.
+    if (m_pRxDataJob && m_pRxDataJob->IsDone())
+        FinishFileWork();
 }
 
 void CSkrivelDoc::DrainRxQueue()
@@ -227,16 +250,22 @@ void CSkrivelDoc::DrainRxQueue()
     for (;;)
     {
         m_RxBatch.clear();
+        if (const std::uint64_t nDropped = m_Queues.TakeAllRx(m_RxBatch); nDropped != 0)
         {
-            std::scoped_lock lock(m_Queues.m_RxQueueLock);
-            m_Queues.m_RxQueue.RemoveAll(m_RxBatch);
+            m_nRxDropped += nDropped;
+            m_Host.OnIdle();
         }
         if (m_RxBatch.empty())
             return;
         if (!m_bDisplayOn || (m_bTransmitting && !m_bFullDuplex))
             continue;
+        const bool bLoading = m_pRxDataJob && m_pRxDataJob->GetKind() == CRxDataJob::Kind::Load;
         for (const std::uint32_t nItem : m_RxBatch)
+        {
             StoreRxPixel(static_cast<std::uint8_t>(nItem & 0xFF), true);
+            if (bLoading)
+                m_RxDuringLoad.push_back(static_cast<std::uint8_t>(nItem & 0xFF));
+        }
     }
 }
 
@@ -369,7 +398,7 @@ void CSkrivelDoc::OnWhiteOnBlack()
 
 void CSkrivelDoc::OnClearRx()
 {
-    m_RxStore.Reset();
+    ResetRxStore();
     UpdateAllViews();
 }
 

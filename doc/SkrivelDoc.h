@@ -8,10 +8,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-class CArchive;
+class CRxDataJob;
 class IDocHost;
 class IProfile;
 class IRxDisplay;
@@ -43,10 +45,20 @@ public:
     void DeleteContents();
     bool SaveModified() const { return true; }
 
-    // Receive-data files. Failures are shown through the host with the standard texts.
+    // Receive-data files, loaded and saved on a thread of their own while reception goes on.
+    // Failures are shown through the host with the standard texts. Begin... starts the work and
+    // is false, having shown why, when a file cannot be loaded at all; onDone runs with the
+    // outcome once the work is finished, in a later Tick or in WaitForFileWork. One file
+    // operation runs at a time: starting another first waits for the one under way.
+    using FileDoneHandler = std::function<void(bool bSucceeded)>;
+    bool BeginOpenDocument(const std::string& strPath, FileDoneHandler onDone = {});
+    void BeginSaveDocument(const std::string& strPath, FileDoneHandler onDone = {});
+    bool IsFileWorkPending() const { return m_pRxDataJob != nullptr; }
+    // Finishes the file operation under way, if any; its outcome (true when there was none).
+    bool WaitForFileWork();
+    // Both at once, for callers that have nothing else to do meanwhile.
     bool OnOpenDocument(const std::string& strPath);
     bool OnSaveDocument(const std::string& strPath);
-    void Serialize(CArchive& ar);
     const std::string& GetPathName() const { return m_strPathName; }
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
@@ -56,6 +68,9 @@ public:
     void GetCharToSend(int& nChar, bool& bXmit, bool& bMorse);
     const char* GetStatusText() const;
     void StoreRxPixel(std::uint8_t nValue, bool bLive);
+    // Samples the link dropped because the heartbeat did not take them in time, since the
+    // picture was last cleared.
+    std::uint64_t GetRxDropped() const { return m_nRxDropped; }
 
     // The font.
     int GetGlyphWidth(int nCode) const { return m_HellFont.GetGlyphWidth(nCode); }
@@ -107,6 +122,9 @@ public:
 private:
     void DrainRxQueue();
     void RefillTxQueue();
+    void FinishFileWork();
+    void ResetRxStore();
+    void TakeLoadedStore(CRxDataJob& job);
     void LoadFont();
     void OpenPortForOperator(const std::string& strName);
     void UpdateAllViews();
@@ -128,4 +146,11 @@ private:
     CLinkQueues m_Queues;
     CSerialLink m_Link{m_Queues};
     std::vector<std::uint32_t> m_RxBatch; // reused by every heartbeat
+    std::uint64_t m_nRxDropped = 0;
+
+    std::unique_ptr<CRxDataJob> m_pRxDataJob;
+    FileDoneHandler m_OnFileDone;
+    bool m_bLastFileResult = true;
+    std::size_t m_nSavedByteCount = 0; // what the save under way writes
+    std::vector<std::uint8_t> m_RxDuringLoad; // received while a load runs, to follow the file
 };

@@ -11,6 +11,16 @@ void CRxStore::Reset()
     AddPage();
 }
 
+std::vector<std::unique_ptr<CRxStore::Page>> CRxStore::ReleasePages()
+{
+    std::vector<std::unique_ptr<Page>> pages = std::move(m_RxPages);
+    m_RxPages.clear();
+    m_nRxPages = 0;
+    m_nRxPage = -1;
+    m_pRxPage = nullptr;
+    return pages;
+}
+
 void CRxStore::AddPage()
 {
     // A fresh page is zeroed, so rows not yet received draw as level 0.

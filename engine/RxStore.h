@@ -30,6 +30,8 @@ public:
 
     // Frees every page and starts again with one fresh page at column 0, row 0.
     void Reset();
+    // Hands every page over, leaving none: Reset makes the store usable again.
+    std::vector<std::unique_ptr<Page>> ReleasePages();
 
     // Stores one byte at the write position and moves it on.
     Progress Store(std::uint8_t nValue)

@@ -16,14 +16,17 @@ void CItemQueue::AddTail(std::uint32_t nItem, std::size_t nRepeat)
         AddTail(nItem);
 }
 
-void CItemQueue::AddTailCapped(std::uint32_t nItem, std::size_t nCap)
+std::size_t CItemQueue::AddTailCapped(std::uint32_t nItem, std::size_t nCap)
 {
+    std::size_t nDropped = 0;
     while (m_nCount > 0 && m_nCount >= nCap)
     {
         m_nHead = (m_nHead + 1) % m_Items.size();
         --m_nCount;
+        ++nDropped;
     }
     AddTail(nItem);
+    return nDropped;
 }
 
 std::uint32_t CItemQueue::RemoveHead()

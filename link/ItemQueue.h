@@ -20,8 +20,9 @@ public:
 
     void AddTail(std::uint32_t nItem);
     void AddTail(std::uint32_t nItem, std::size_t nRepeat);
-    // Appends, first dropping the oldest items while the queue holds nCap or more.
-    void AddTailCapped(std::uint32_t nItem, std::size_t nCap);
+    // Appends, first dropping the oldest items while the queue holds nCap or more; gives the
+    // number dropped.
+    std::size_t AddTailCapped(std::uint32_t nItem, std::size_t nCap);
     // Precondition: the queue is not empty.
     std::uint32_t RemoveHead();
     // Moves every item, oldest first, to the end of items.

@@ -163,11 +163,7 @@ int CSerialLink::IoLoop()
     CSlotState state;
     do
     {
-        const std::uint32_t nReceived = ReadSlot(state);
-        {
-            std::scoped_lock lock(m_Queues.m_RxQueueLock);
-            m_Queues.m_RxQueue.AddTailCapped(nReceived, CLinkQueues::kRxQueueCap);
-        }
+        m_Queues.AddRx(ReadSlot(state));
         if (++state.nSlot == kSlotsPerTransmit)
         {
             state.nSlot = 0;

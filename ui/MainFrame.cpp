@@ -86,6 +86,8 @@ CMainFrame::CMainFrame(CSkrivelDoc& doc, IDocHost& host, IProfile& profile, ICom
 
 CMainFrame::~CMainFrame()
 {
+    // A file still being saved or loaded is finished while the frame can still take the outcome.
+    m_Doc.WaitForFileWork();
     // The views go first, while the frame they report focus changes to is still whole.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     delete m_wndSplitter;
@@ -173,6 +175,7 @@ void CMainFrame::UpdateCommandUI()
 {
     m_pActions->Update([this](int nID, CCmdUI* pCmdUI) { return RouteCommand(nID, pCmdUI); });
     m_pStatusPanes->SetOperatingStatus(QString::fromLatin1(m_Doc.GetStatusText()));
+    m_pStatusPanes->SetDroppedSamples(m_Doc.GetRxDropped());
     m_pStatusPanes->UpdateIndicators();
 }
 
@@ -194,6 +197,8 @@ bool CMainFrame::OnCmdMsg(int nID, CCmdUI* pCmdUI)
             return false;
         if (pCmdUI == nullptr)
             OnOpenRecentFile(nIndex);
+        else
+            pCmdUI->Enable(!m_Doc.IsFileWorkPending());
         return true;
     }
     switch (nID)
@@ -201,10 +206,14 @@ bool CMainFrame::OnCmdMsg(int nID, CCmdUI* pCmdUI)
     case ID_FILE_SAVE:
         if (pCmdUI == nullptr)
             OnFileSave();
+        else
+            pCmdUI->Enable(!m_Doc.IsFileWorkPending());
         return true;
     case ID_FILE_SAVE_AS:
         if (pCmdUI == nullptr)
             OnFileSaveAs();
+        else
+            pCmdUI->Enable(!m_Doc.IsFileWorkPending());
         return true;
     // The receive view prints itself; these reach the frame for the transmit pane.
     case ID_FILE_PRINT:
@@ -260,23 +269,33 @@ void CMainFrame::UpdateTitle()
     setWindowTitle(strName + QStringLiteral(" - Skrivel"));
 }
 
-bool CMainFrame::OpenDocumentFile(const QString& strPath)
+bool CMainFrame::OpenDocumentFile(const QString& strPath, std::function<void()> onFailed)
 {
-    const bool bOpened = m_Doc.OnOpenDocument(ToPath(strPath));
-    if (bOpened)
-        AddToRecentFiles(strPath);
-    UpdateTitle();
-    return bOpened;
+    const bool bStarted = m_Doc.BeginOpenDocument(ToPath(strPath),
+                                                  [this, strPath, onFailed](bool bLoaded)
+                                                  {
+                                                      if (bLoaded)
+                                                          AddToRecentFiles(strPath);
+                                                      else if (onFailed)
+                                                          onFailed();
+                                                      UpdateTitle();
+                                                  });
+    if (!bStarted && onFailed)
+        onFailed();
+    UpdateCommandUI();
+    return bStarted;
 }
 
 void CMainFrame::OnOpenRecentFile(int nIndex)
 {
     // A file that can no longer be loaded leaves the list.
-    if (!OpenDocumentFile(FromPath(m_RecentFiles.Get(nIndex))))
-    {
-        m_RecentFiles.Remove(nIndex);
-        UpdateRecentFileMenu();
-    }
+    const std::string strPath = m_RecentFiles.Get(nIndex);
+    OpenDocumentFile(FromPath(strPath),
+                     [this, strPath]
+                     {
+                         m_RecentFiles.Remove(strPath);
+                         UpdateRecentFileMenu();
+                     });
 }
 
 void CMainFrame::OnFileSave()
@@ -295,15 +314,17 @@ void CMainFrame::OnFileSaveAs()
         SaveDocumentFile(strPath);
 }
 
-bool CMainFrame::SaveDocumentFile(const QString& strPath)
+void CMainFrame::SaveDocumentFile(const QString& strPath)
 {
-    const bool bSaved = m_Doc.OnSaveDocument(ToPath(strPath));
-    if (bSaved)
-    {
-        AddToRecentFiles(strPath);
-        UpdateTitle();
-    }
-    return bSaved;
+    m_Doc.BeginSaveDocument(ToPath(strPath),
+                            [this, strPath](bool bSaved)
+                            {
+                                if (!bSaved)
+                                    return;
+                                AddToRecentFiles(strPath);
+                                UpdateTitle();
+                            });
+    UpdateCommandUI();
 }
 
 void CMainFrame::AddToRecentFiles(const QString& strPath)

@@ -48,9 +48,10 @@ public:
     // What a menu item, button or key does: the command, then an update pass.
     void OnCommand(int nID);
 
-    // Loads a receive-data file; on success it becomes the document's file, titles the window
-    // and heads the recent-file list.
-    bool OpenDocumentFile(const QString& strPath);
+    // Starts loading a receive-data file; false when it cannot be read at all. Once loaded it
+    // becomes the document's file, titles the window and heads the recent-file list; onFailed
+    // runs when it cannot be loaded.
+    bool OpenDocumentFile(const QString& strPath, std::function<void()> onFailed = {});
     // Shows the document's file name (or "Untitled") in the title.
     void UpdateTitle();
 
@@ -79,7 +80,7 @@ private:
     void OnFocusChanged(QWidget* pNow);
     void OnFileSave();
     void OnFileSaveAs();
-    bool SaveDocumentFile(const QString& strPath);
+    void SaveDocumentFile(const QString& strPath);
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnOpenRecentFile(int nIndex);

@@ -43,12 +43,10 @@ void CRecentFileList::Add(const std::string& strPath)
     Write();
 }
 
-void CRecentFileList::Remove(int nIndex)
+void CRecentFileList::Remove(const std::string& strPath)
 {
-    if (nIndex < 0 || nIndex >= GetCount())
-        return;
-    m_Files.erase(m_Files.begin() + nIndex);
-    Write();
+    if (std::erase(m_Files, Normalised(strPath)) != 0)
+        Write();
 }
 
 void CRecentFileList::Write()

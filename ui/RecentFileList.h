@@ -16,7 +16,8 @@ public:
 
     // Puts the file at the top, removing an older entry for the same file.
     void Add(const std::string& strPath);
-    void Remove(int nIndex);
+    // Takes the file out of the list, wherever it stands.
+    void Remove(const std::string& strPath);
     int GetCount() const { return static_cast<int>(m_Files.size()); }
     const std::string& Get(int nIndex) const { return m_Files[nIndex]; }
 

@@ -26,6 +26,11 @@ CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
 
     m_pStatus = AddPane(pStatusBar, QString::fromLatin1(kStatusPlaceholder));
     m_pStatus->setText(QString::fromLatin1(kStatusPlaceholder));
+    m_pDropped = new QLabel(pStatusBar);
+    m_pDropped->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pDropped->setObjectName(QStringLiteral("m_pDropped"));
+    pStatusBar->addPermanentWidget(m_pDropped);
+    m_pDropped->hide();
     m_pCaps = AddPane(pStatusBar, QStringLiteral("CAP"));
     m_pNum = AddPane(pStatusBar, QStringLiteral("NUM"));
     m_pScroll = AddPane(pStatusBar, QStringLiteral("SCRL"));
@@ -54,6 +59,13 @@ void CStatusPanes::SetOperatingStatus(const QString& strText)
 QString CStatusPanes::GetOperatingStatus() const
 {
     return m_pStatus->text();
+}
+
+void CStatusPanes::SetDroppedSamples(std::uint64_t nDropped)
+{
+    m_pDropped->setVisible(nDropped != 0);
+    if (nDropped != 0)
+        m_pDropped->setText(QStringLiteral("%1 samples dropped").arg(nDropped));
 }
 
 void CStatusPanes::UpdateIndicators()

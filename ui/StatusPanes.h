@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+
 class QLabel;
 class QStatusBar;
 
@@ -20,6 +22,9 @@ public:
 
     void SetOperatingStatus(const QString& strText);
     QString GetOperatingStatus() const;
+    // Received samples lost because they were not taken in time; the pane shows only while
+    // there are any.
+    void SetDroppedSamples(std::uint64_t nDropped);
     // Reads the lock keys again.
     void UpdateIndicators();
 
@@ -35,6 +40,7 @@ private:
 
     QLabel* m_pIdle;
     QLabel* m_pStatus;
+    QLabel* m_pDropped;
     QLabel* m_pCaps;
     QLabel* m_pNum;
     QLabel* m_pScroll;

@@ -1,5 +1,6 @@
-// The opt-in first-paint report of the real program, as bench/measure-program.sh uses it: the
-// times it writes, and the close it asks for going through the program's orderly shutdown.
+// The real program from outside: the opt-in first-paint report, as bench/measure-program.sh uses
+// it (the times it writes, and the close it asks for going through the program's orderly
+// shutdown), and the same orderly shutdown when the program is ended by a signal.
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <signal.h>
 #include <time.h>
 
 namespace
@@ -46,6 +48,7 @@ class CFirstPaintReportTest : public QObject
 private slots:
     void CloseAfterTheFirstPaintShutsDownInOrder();
     void WithoutCloseTheWindowStays();
+    void TerminationSignalsShutDownInOrder();
 };
 
 void CFirstPaintReportTest::CloseAfterTheFirstPaintShutsDownInOrder()
@@ -89,6 +92,34 @@ void CFirstPaintReportTest::WithoutCloseTheWindowStays()
     QVERIFY(!strOutput.contains(QStringLiteral("close requested")));
     process.kill();
     process.waitForFinished();
+}
+
+void CFirstPaintReportTest::TerminationSignalsShutDownInOrder()
+{
+    for (const int nSignal : {SIGTERM, SIGINT, SIGHUP})
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString strMarker = dir.filePath(QStringLiteral("shut-down"));
+        {
+            QSettings profile(dir.filePath(QStringLiteral("skrivel/skrivel.ini")), QSettings::IniFormat);
+            profile.setValue(QStringLiteral("Shutdown/Command"), QStringLiteral("touch ") + strMarker);
+        }
+        QProcess process;
+        Start(process, dir, QStringLiteral("1"));
+        QString strOutput;
+        QTRY_VERIFY_WITH_TIMEOUT((strOutput += QString::fromLocal8Bit(process.readAllStandardError()))
+                                     .contains(QStringLiteral("skrivel: first paint at ")),
+                                 30000);
+        ::kill(static_cast<pid_t>(process.processId()), nSignal);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        // Settings written, port closed, shutdown command run.
+        const QSettings profile(dir.filePath(QStringLiteral("skrivel/skrivel.ini")), QSettings::IniFormat);
+        QCOMPARE(profile.value(QStringLiteral("Comm/Port")).toString(), QStringLiteral("DUMMY"));
+        QVERIFY(QFile::exists(strMarker));
+    }
 }
 
 QTEST_MAIN(CFirstPaintReportTest)

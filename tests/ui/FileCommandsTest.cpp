@@ -77,6 +77,7 @@ private slots:
         // Save without a name asks for one; a name typed without extension gets ".hel".
         AnswerFileDialog(PathOf("cleared"));
         f.Key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(f.Doc().WaitForFileWork());
         QCOMPARE(ReadFile(PathOf("cleared.hel")), QByteArray());
         QCOMPARE(f.Frame().windowTitle(), QString("cleared.hel - Skrivel"));
         QCOMPARE(f.m_Profile.GetProfileString("Recent File List", "File1", ""),
@@ -98,7 +99,8 @@ private slots:
         CFrameFixture f;
         QVERIFY(f.m_bActive);
         QTest::keyClicks(&f.TxView(), "KEPT");
-        f.Frame().OpenDocumentFile(PathOf("in.hel"));
+        QVERIFY(f.Frame().OpenDocumentFile(PathOf("in.hel")));
+        QVERIFY(f.Doc().WaitForFileWork());
         const CRxStore& store = f.Doc().m_RxStore;
         QCOMPARE(store.m_nRxPages, 1);
         QCOMPARE(store.m_nRxColumn, 1);
@@ -108,6 +110,7 @@ private slots:
 
         AnswerFileDialog(PathOf("out.hel"));
         f.Choose(ID_FILE_SAVE_AS);
+        QVERIFY(f.Doc().WaitForFileWork());
         QCOMPARE(ReadFile(PathOf("out.hel")), data);
         QCOMPARE(f.Frame().windowTitle(), QString("out.hel - Skrivel"));
 
@@ -118,6 +121,7 @@ private slots:
         QCOMPARE(QFile::decodeName(recent.Get(1).c_str()), PathOf("in.hel"));
         f.Choose(ID_EDIT_CLEAR_RX);
         f.Choose(ID_FILE_MRU_FILE1 + 1);
+        QVERIFY(f.Doc().WaitForFileWork());
         QCOMPARE(store.GetByteCount(), std::size_t(29));
         QCOMPARE(QFile::decodeName(recent.Get(0).c_str()), PathOf("in.hel"));
         QCOMPARE(recent.GetCount(), 2);
@@ -125,6 +129,7 @@ private slots:
         // Save keeps the file's name without asking.
         f.Doc().StoreRxPixel(1, true);
         f.Key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(f.Doc().WaitForFileWork());
         QCOMPARE(ReadFile(PathOf("in.hel")), data + QByteArray(1, 1));
     }
 
@@ -143,6 +148,7 @@ private slots:
         // A recent file that has gone leaves the list.
         WriteFile(PathOf("gone.hel"), "x");
         QVERIFY(f.Frame().OpenDocumentFile(PathOf("gone.hel")));
+        QVERIFY(f.Doc().WaitForFileWork());
         QFile::remove(PathOf("gone.hel"));
         f.Choose(ID_FILE_MRU_FILE1);
         QCOMPARE(f.m_Host.m_Messages.size(), std::size_t(2));
@@ -165,6 +171,7 @@ private slots:
         QCOMPARE(f.Doc().m_RxStore.GetByteCount(), std::size_t(0));
 
         DropOn(pViewport, QPoint(10, 10), {}, {PathOf("a.hel")});
+        QVERIFY(f.Doc().WaitForFileWork());
         QCOMPARE(f.Doc().m_RxStore.GetByteCount(), std::size_t(30));
         QCOMPARE(f.Frame().windowTitle(), QString("a.hel - Skrivel"));
         QCOMPARE(f.Frame().GetRecentFiles().GetCount(), 1);

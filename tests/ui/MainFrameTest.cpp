@@ -200,6 +200,18 @@ private slots:
         QCOMPARE(panes.GetOperatingStatus(), QString("Idling"));
         f.Key(Qt::Key_Escape);
         QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
+
+        // Samples lost at the receive queue's cap show, by their count, until the picture is
+        // cleared.
+        const QLabel* pDropped = f.Frame().findChild<QLabel*>("m_pDropped");
+        QVERIFY(!pDropped->isVisible());
+        for (int i = 0; i < 10000 + 7; ++i)
+            f.Doc().GetQueues().AddRx(3);
+        f.TickOnce();
+        QVERIFY(pDropped->isVisible());
+        QCOMPARE(pDropped->text(), QString("7 samples dropped"));
+        f.Choose(ID_EDIT_CLEAR_RX);
+        QVERIFY(!pDropped->isVisible());
     }
 
     void ViewCommandsFollowTheActivePane()
