@@ -35,13 +35,12 @@ void BM_HeartbeatStoresSamples(benchmark::State& state)
 {
     CBenchDoc bench;
     const auto nSamples = static_cast<std::size_t>(state.range(0));
+    std::vector<std::uint32_t> samples(nSamples);
+    for (std::size_t i = 0; i < nSamples; ++i)
+        samples[i] = static_cast<std::uint32_t>(i & 0xFF);
     for (auto _ : state)
     {
-        {
-            std::scoped_lock lock(bench.doc.GetQueues().m_RxQueueLock);
-            for (std::size_t i = 0; i < nSamples; ++i)
-                bench.doc.GetQueues().m_RxQueue.AddTail(static_cast<std::uint32_t>(i & 0xFF));
-        }
+        bench.doc.GetQueues().AddRx(samples);
         bench.doc.Tick();
         if (bench.doc.m_RxStore.m_nRxPages > 1000)
         {

@@ -20,8 +20,7 @@ constexpr auto kFullRatePeriod = std::chrono::nanoseconds(1'000'000'000 / 1920);
 std::size_t TakeSamples(CLinkQueues& queues, std::vector<std::uint32_t>& buffer)
 {
     buffer.clear();
-    std::scoped_lock lock(queues.m_RxQueueLock);
-    queues.m_RxQueue.RemoveAll(buffer);
+    queues.TakeAllRx(buffer);
     return buffer.size();
 }
 

@@ -15,6 +15,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <string_view>
+#include <utility>
 
 namespace
 {
@@ -58,8 +60,6 @@ int OpenForLoading(const std::string& strPath, int& fd)
     return EFBIG;
 }
 } // namespace
-
-bool CSkrivelDoc::s_bInTick = false;
 
 CSkrivelDoc::CSkrivelDoc(IProfile& profile, IDocHost& host) : m_Profile(profile), m_Host(host) {}
 
@@ -231,12 +231,18 @@ void CSkrivelDoc::ShowFileError(FileErrorText::Operation op, int nError, const s
 
 void CSkrivelDoc::Tick()
 {
-    if (s_bInTick)
+    if (m_bInTick)
         return;
-    s_bInTick = true;
+    m_bInTick = true;
+    const std::string_view strStatusBefore = GetStatusText();
     DrainRxQueue();
     RefillTxQueue();
-    s_bInTick = false;
+    // What the operator sees follows what the heartbeat changed: the operating state (typed text
+    // ending an idle spell), the end of a transmission, dropped samples. The full update runs only
+    // then, with no lock held.
+    if (std::exchange(m_bIdleUpdatePending, false) || GetStatusText() != strStatusBefore)
+        m_Host.OnIdle();
+    m_bInTick = false;
     // Outside the guard, so that the message of a failed file operation does not hold up the
     // heartbeats that run while it is shown.
     if (m_pRxDataJob && m_pRxDataJob->IsDone())
@@ -253,7 +259,7 @@ void CSkrivelDoc::DrainRxQueue()
         if (const std::uint64_t nDropped = m_Queues.TakeAllRx(m_RxBatch); nDropped != 0)
         {
             m_nRxDropped += nDropped;
-            m_Host.OnIdle();
+            m_bIdleUpdatePending = true;
         }
         if (m_RxBatch.empty())
             return;
@@ -271,19 +277,21 @@ void CSkrivelDoc::DrainRxQueue()
 
 void CSkrivelDoc::RefillTxQueue()
 {
-    std::scoped_lock lock(m_Queues.m_TxQueueLock);
-    if (m_Queues.m_TxQueue.GetCount() >= kRefillMark)
+    // No lock is held while the character is chosen and encoded: the I/O thread only takes items
+    // meanwhile, so the count can only fall, and the character's items go in all at once.
+    if (m_Queues.GetTxCount() >= kRefillMark)
         return;
     int nChar = -1;
     bool bXmit = false;
     bool bMorse = false;
     GetCharToSend(nChar, bXmit, bMorse);
     if (!bXmit)
-        m_Queues.m_TxQueue.AddTail(TxItems::kReceive, TxItems::kColumnItems);
+        m_TxBatch.AddTail(TxItems::kReceive, TxItems::kColumnItems);
     else if (!bMorse)
-        FeldHellEncoder::AppendItems(m_HellFont, nChar, m_Queues.m_TxQueue);
+        FeldHellEncoder::AppendItems(m_HellFont, nChar, m_TxBatch);
     else
-        MorseEncoder::AppendItems(nChar, m_Queues.m_TxQueue);
+        MorseEncoder::AppendItems(nChar, m_TxBatch);
+    m_Queues.AddTx(m_TxBatch);
 }
 
 void CSkrivelDoc::GetCharToSend(int& nChar, bool& bXmit, bool& bMorse)
@@ -325,7 +333,8 @@ void CSkrivelDoc::GetCharToSend(int& nChar, bool& bXmit, bool& bMorse)
         m_bTxIdle = true;
         nChar = m_bUseDiddle ? kDiddle : kSpace;
     }
-    m_Host.OnIdle();
+    // The commands' states follow at the end of this heartbeat.
+    m_bIdleUpdatePending = true;
 }
 
 const char* CSkrivelDoc::GetStatusText() const

@@ -130,8 +130,10 @@ private:
     void UpdateAllViews();
     void ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath);
 
-    // Re-entry guard of the heartbeat, for the whole program.
-    static bool s_bInTick;
+    // Re-entry guard of the heartbeat: a message loop run from inside it (a message box) must not
+    // start another.
+    bool m_bInTick = false;
+    bool m_bIdleUpdatePending = false; // the heartbeat changed what the commands show
 
     IProfile& m_Profile;
     IDocHost& m_Host;
@@ -146,6 +148,7 @@ private:
     CLinkQueues m_Queues;
     CSerialLink m_Link{m_Queues};
     std::vector<std::uint32_t> m_RxBatch; // reused by every heartbeat
+    CItemQueue m_TxBatch;                 // one character's items, before they are queued
     std::uint64_t m_nRxDropped = 0;
 
     std::unique_ptr<CRxDataJob> m_pRxDataJob;

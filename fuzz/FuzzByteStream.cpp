@@ -41,11 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         }
         const std::size_t nBurst = std::min<std::size_t>(nControl * 37u, nSize - i);
         const bool bStored = doc.m_bDisplayOn && (!doc.m_bTransmitting || doc.m_bFullDuplex);
-        {
-            std::scoped_lock lock(doc.GetQueues().m_RxQueueLock);
-            for (std::size_t j = 0; j < nBurst; ++j)
-                doc.GetQueues().m_RxQueue.AddTailCapped(pData[i + j], CLinkQueues::kRxQueueCap);
-        }
+        for (std::size_t j = 0; j < nBurst; ++j)
+            doc.GetQueues().AddRx(pData[i + j]);
         doc.Tick();
         if (bStored)
             nExpected += std::min<std::size_t>(nBurst, CLinkQueues::kRxQueueCap);

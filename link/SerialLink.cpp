@@ -212,13 +212,7 @@ void CSerialLink::TransmitSlot(CSlotState& state)
     // wait for the board to come back instead of going out to no one.
     if (!m_bDummyPort && m_hPort == SerialDevice::kInvalid)
         return;
-    std::uint32_t nItem = 0;
-    {
-        std::scoped_lock lock(m_Queues.m_TxQueueLock);
-        if (m_Queues.m_TxQueue.IsEmpty())
-            m_Queues.m_TxQueue.AddTail(state.nLastItem & TxItems::kKeyed, TxItems::kColumnItems);
-        nItem = m_Queues.m_TxQueue.RemoveHead();
-    }
+    const std::uint32_t nItem = m_Queues.TakeTx(state.nLastItem & TxItems::kKeyed, TxItems::kColumnItems);
     if (m_bDummyPort)
         state.nDummyLevel = (nItem & TxItems::kTone) != 0 ? kDummyToneLevel : kDummySilenceLevel;
     else if (m_hPort != SerialDevice::kInvalid)

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-struct CLinkQueues;
+class CLinkQueues;
 
 // The link to the DSP board: a serial device or the simulated DUMMY port, and the I/O thread that
 // reads one level byte per slot into the receive queue and writes one transmit item every second

@@ -133,6 +133,20 @@ void CCommandActions::Update(const Router& route)
     }
 }
 
+void CCommandActions::Update(const Router& route, std::span<const int> ids)
+{
+    for (const int nID : ids)
+    {
+        const auto [itFirst, itEnd] = m_Actions.equal_range(nID);
+        for (auto it = itFirst; it != itEnd; ++it)
+        {
+            CCmdUI ui;
+            const bool bHandled = route(nID, &ui);
+            Apply(it->second, ui, bHandled);
+        }
+    }
+}
+
 void CCommandActions::Apply(QAction* pAction, const CCmdUI& ui, bool bHandled)
 {
     pAction->setEnabled(bHandled && ui.m_bEnabled);

@@ -39,6 +39,8 @@ public:
     // Sets every action's enabled, checked and radio state from the router: a command that no
     // target handles is disabled.
     void Update(const Router& route);
+    // The same for the given commands only.
+    void Update(const Router& route, std::span<const int> ids);
 
     // The action of a command (the first one, where there are several); null for an unknown id.
     QAction* Get(int nID) const;

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -115,6 +116,31 @@ void CMainFrame::CreateClient()
     m_pRxView->SetOpenFileHandler([this](const QString& strPath) { OpenDocumentFile(strPath); });
     m_pRxView->SetMessageHandler([this](const QString& strText)
                                  { m_Host.ShowMessage(strText.toStdString()); });
+    // The keyboard stays with the text: what is typed while the picture has the focus goes to
+    // the transmit pane, which takes the focus back.
+    m_pRxView->SetTypingHandler(
+        [this](const QKeyEvent& event)
+        {
+            SetActivePane(kTxPane, true);
+            QKeyEvent typed(event.type(), event.key(), event.modifiers(), event.text(), event.isAutoRepeat(),
+                            event.count());
+            QCoreApplication::sendEvent(m_pTxView, &typed);
+        });
+    // The pane with the focus is framed in the highlight colour; the frame is always there, so
+    // the panes keep their size when the focus moves.
+    m_wndSplitter->setStyleSheet(QStringLiteral(
+        "CSkrivelTxView, CSkrivelRxView { border: 2px solid transparent; }"
+        "CSkrivelTxView:focus, CSkrivelRxView:focus { border: 2px solid palette(highlight); }"));
+    // The Morse and Feldhell marks and the clipboard commands follow the caret and the selection.
+    const auto updateTextCommands = [this]
+    {
+        static constexpr int kTextCommands[] = {ID_EDIT_XMIT_FELDHELL, ID_EDIT_XMIT_MORSE, ID_EDIT_CUT,
+                                                ID_EDIT_COPY};
+        m_pActions->Update([this](int nID, CCmdUI* pCmdUI) { return RouteCommand(nID, pCmdUI); },
+                           kTextCommands);
+    };
+    connect(m_pTxView, &QTextEdit::cursorPositionChanged, this, updateTextCommands);
+    connect(m_pTxView, &QTextEdit::selectionChanged, this, updateTextCommands);
     m_pTxView->setFocus();
 }
 

@@ -191,9 +191,14 @@ void CSkrivelRxView::ScrollToEnd()
     horizontalScrollBar()->setValue(0);
 }
 
+bool CSkrivelRxView::IsAtEnd(int nViewportHeight) const
+{
+    return verticalScrollBar()->value() + nViewportHeight >= GetTotalSize().height() - kFollowSlack;
+}
+
 void CSkrivelRxView::FollowEnd()
 {
-    if (verticalScrollBar()->value() + viewport()->height() >= GetTotalSize().height() - kFollowSlack)
+    if (IsAtEnd(viewport()->height()))
         ScrollToEnd();
 }
 
@@ -205,9 +210,15 @@ void CSkrivelRxView::OnUpdate()
 
 void CSkrivelRxView::resizeEvent(QResizeEvent* pEvent)
 {
+    // A picture followed at its end before the pane shrank stays at its end, however much it
+    // shrank.
+    const bool bAtEnd = viewport()->height() < m_nViewportHeight && IsAtEnd(m_nViewportHeight);
+    m_nViewportHeight = viewport()->height();
     // Whole bands per page step.
     m_sizePage.setHeight(viewport()->height() / kBandHeight * kBandHeight);
     UpdateScrollSizes();
+    if (bAtEnd)
+        ScrollToEnd();
     QAbstractScrollArea::resizeEvent(pEvent);
 }
 
@@ -247,8 +258,13 @@ void CSkrivelRxView::keyPressEvent(QKeyEvent* pEvent)
         pHorz->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         break;
     default:
-        // The base class scrolls on some keys itself; only the others go to it.
-        QAbstractScrollArea::keyPressEvent(pEvent);
+        // Text typed here is meant for the transmit pane; focus moves stay here.
+        if (m_TypingHandler && !pEvent->text().isEmpty() && pEvent->key() != Qt::Key_Tab &&
+            pEvent->key() != Qt::Key_Backtab && pEvent->key() != Qt::Key_Escape)
+            m_TypingHandler(*pEvent);
+        else
+            // The base class scrolls on some keys itself; only the others go to it.
+            QAbstractScrollArea::keyPressEvent(pEvent);
         return;
     }
     pEvent->accept();

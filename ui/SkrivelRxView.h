@@ -31,6 +31,8 @@ public:
     using OpenFileHandler = std::function<void(const QString& strPath)>;
     // Shows a message box with an OK button.
     using MessageHandler = std::function<void(const QString& strText)>;
+    // Takes a key typed while the picture has the focus that is meant for the text.
+    using TypingHandler = std::function<void(const QKeyEvent& event)>;
 
     explicit CSkrivelRxView(CSkrivelDoc& doc, QWidget* pParent = nullptr);
     ~CSkrivelRxView() override;
@@ -39,6 +41,8 @@ public:
     void SetOpenFileHandler(OpenFileHandler handler) { m_OpenFileHandler = std::move(handler); }
     // Without a handler messages show in a QMessageBox titled "skrivel".
     void SetMessageHandler(MessageHandler handler) { m_MessageHandler = std::move(handler); }
+    // Without a handler typed keys do nothing here.
+    void SetTypingHandler(TypingHandler handler) { m_TypingHandler = std::move(handler); }
     // The printer the print commands use; without one the view keeps its own. Not owned.
     void SetPrinter(QPrinter* pPrinter) { m_pPrinter = pPrinter; }
 
@@ -74,6 +78,8 @@ private:
     // Draws every column that touches rClip (picture coordinates).
     void DrawPicture(QPainter& painter, const QRect& rClip);
     int GetColumnCount(int nPage) const;
+    // Whether a window nViewportHeight high shows the end of the picture, or near enough.
+    bool IsAtEnd(int nViewportHeight) const;
     QPrinter& GetPrinter();
     void PrintOrComplain(QPrinter& printer);
     void OnFilePrint();
@@ -89,6 +95,8 @@ private:
 
     OpenFileHandler m_OpenFileHandler;
     MessageHandler m_MessageHandler;
+    TypingHandler m_TypingHandler;
+    int m_nViewportHeight = 0; // before the latest resize
     QPrinter* m_pPrinter = nullptr;
     std::unique_ptr<QPrinter> m_pOwnPrinter;
 };

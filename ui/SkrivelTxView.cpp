@@ -136,12 +136,15 @@ void CSkrivelTxView::RebuildSentMarks()
     setExtraSelections(marks);
 }
 
-// Moves the operator's selection (or caret) out of the sent text, keeping the caret's typing
-// format so that a pending Morse or Feldhell choice survives.
+// Moves the operator's caret, or a selection that reaches past the sent text, out of the sent
+// text, keeping the caret's typing format so that a pending Morse or Feldhell choice survives. A
+// selection within the sent text stays, so that it can be copied while sending goes on.
 void CSkrivelTxView::PushSelectionPast(int nPos)
 {
     const QTextCursor cursor = textCursor();
     if (cursor.anchor() >= nPos && cursor.position() >= nPos)
+        return;
+    if (cursor.hasSelection() && cursor.selectionEnd() < nPos)
         return;
     SetSelection(std::max(cursor.anchor(), nPos), std::max(cursor.position(), nPos), currentCharFormat());
 }

@@ -160,7 +160,6 @@ TEST_F(DocTest, AFontReplacedByGarbageAFolderOrAPipeNeitherHangsNorStopsTransmit
     doc.OnTransmit();
     doc.Tick();
     std::vector<std::uint32_t> items;
-    std::scoped_lock lock(doc.GetQueues().m_TxQueueLock);
-    doc.GetQueues().m_TxQueue.RemoveAll(items);
+    doc.GetQueues().TakeAllTx(items);
     EXPECT_EQ(items.size(), 98u);
 }

@@ -33,8 +33,7 @@ protected:
     std::vector<std::uint32_t> TakeTx()
     {
         std::vector<std::uint32_t> items;
-        std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
-        m_Doc.GetQueues().m_TxQueue.RemoveAll(items);
+        m_Doc.GetQueues().TakeAllTx(items);
         return items;
     }
 
@@ -50,16 +49,14 @@ protected:
     {
         TakeTx();
         {
-            std::scoped_lock lock(m_Doc.GetQueues().m_TxQueueLock);
-            m_Doc.GetQueues().m_TxQueue.AddTail(TxItems::kBlank, nQueued);
+            m_Doc.GetQueues().AddTx(TxItems::kBlank, nQueued);
         }
         return Refill().size();
     }
 
     void QueueRx(std::uint32_t nItem, int nCount = 1)
     {
-        std::scoped_lock lock(m_Doc.GetQueues().m_RxQueueLock);
-        m_Doc.GetQueues().m_RxQueue.AddTail(nItem, static_cast<std::size_t>(nCount));
+        m_Doc.GetQueues().AddRx(std::vector<std::uint32_t>(static_cast<std::size_t>(nCount), nItem));
     }
 
     static std::vector<std::uint32_t> FeldHellOf(int c)
@@ -189,8 +186,7 @@ TEST_F(HeartbeatTest, ReceivedSamplesAreStoredOrDroppedByTheOperatingState)
     m_Doc.OnImmediateReceive();
     m_Doc.OnDisplayOff();
     EXPECT_EQ(receiveThree(), 4u);
-    std::scoped_lock lock(m_Doc.GetQueues().m_RxQueueLock);
-    EXPECT_TRUE(m_Doc.GetQueues().m_RxQueue.IsEmpty()); // drained in every state
+    EXPECT_EQ(m_Doc.GetQueues().GetRxCount(), 0u); // drained in every state
 }
 
 namespace

@@ -28,37 +28,34 @@ bool WaitUntil(Predicate isDone, std::chrono::milliseconds timeout = std::chrono
 
 inline std::size_t RxCount(CLinkQueues& queues)
 {
-    std::scoped_lock lock(queues.m_RxQueueLock);
-    return queues.m_RxQueue.GetCount();
+    return queues.GetRxCount();
 }
 
 inline std::size_t TxCount(CLinkQueues& queues)
 {
-    std::scoped_lock lock(queues.m_TxQueueLock);
-    return queues.m_TxQueue.GetCount();
+    return queues.GetTxCount();
 }
 
 inline std::vector<std::uint32_t> TakeRx(CLinkQueues& queues)
 {
     std::vector<std::uint32_t> items;
-    std::scoped_lock lock(queues.m_RxQueueLock);
-    queues.m_RxQueue.RemoveAll(items);
+    queues.TakeAllRx(items);
     return items;
 }
 
 inline std::vector<std::uint32_t> TakeTx(CLinkQueues& queues)
 {
     std::vector<std::uint32_t> items;
-    std::scoped_lock lock(queues.m_TxQueueLock);
-    queues.m_TxQueue.RemoveAll(items);
+    queues.TakeAllTx(items);
     return items;
 }
 
 inline void PutTx(CLinkQueues& queues, const std::vector<std::uint32_t>& items)
 {
-    std::scoped_lock lock(queues.m_TxQueueLock);
+    CItemQueue queued;
     for (const std::uint32_t nItem : items)
-        queues.m_TxQueue.AddTail(nItem);
+        queued.AddTail(nItem);
+    queues.AddTx(queued);
 }
 
 // Waits until at least nCount samples have been queued, and takes them all.

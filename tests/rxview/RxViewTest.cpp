@@ -230,6 +230,22 @@ private slots:
         QVERIFY(AllOf(img, QRect(0, 296, 746, 4), Background()));
     }
 
+    // At the end before the pane shrinks by more than the follow slack: still at the end after.
+    void shrinkingPaneKeepsFollowingTheEnd()
+    {
+        Show(800, 600);
+        LoadPages(20);
+        m_pView->ScrollToEnd();
+        m_pView->resize(800, 300);
+        QCOMPARE(Scroll(), m_pView->GetTotalSize().height() - m_pView->viewport()->height());
+        Receive(kPageBytes, 1);
+        QCOMPARE(Scroll(), m_pView->GetTotalSize().height() - m_pView->viewport()->height());
+        // Scrolled away, it stays where the operator put it.
+        m_pView->verticalScrollBar()->setValue(100);
+        m_pView->resize(800, 200);
+        QCOMPARE(Scroll(), 100);
+    }
+
     void keysScrollByWholeBandsAndScrollToEndInATallWindow()
     {
         // A tall window shows everything: the end is the top.

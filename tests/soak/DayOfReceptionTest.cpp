@@ -44,18 +44,17 @@ TEST(DayOfReceptionTest, ADayIsStoredInBoundedMemoryAndRoundTripsThroughAFile)
     CLinkQueues& queues = doc.GetQueues();
 
     const std::size_t nBefore = ResidentBytes();
+    std::vector<std::uint32_t> second;
     std::vector<std::uint32_t> sent;
     for (std::size_t nAt = 0; nAt < kDaySamples; nAt += kSamplesPerSecond)
     {
-        {
-            std::scoped_lock lock(queues.m_RxQueueLock);
-            for (std::size_t i = nAt; i < nAt + kSamplesPerSecond; ++i)
-                queues.m_RxQueue.AddTailCapped(SampleAt(i), CLinkQueues::kRxQueueCap);
-        }
+        second.clear();
+        for (std::size_t i = nAt; i < nAt + kSamplesPerSecond; ++i)
+            second.push_back(SampleAt(i));
+        queues.AddRx(second);
         doc.Tick();
         sent.clear();
-        std::scoped_lock lock(queues.m_TxQueueLock); // the board takes what was queued
-        queues.m_TxQueue.RemoveAll(sent);
+        queues.TakeAllTx(sent); // the board takes what was queued
     }
     const std::size_t nGrowth = ResidentBytes() - nBefore;
 

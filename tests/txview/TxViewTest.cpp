@@ -304,6 +304,14 @@ private slots:
         Send(1);
         QCOMPARE(View().textCursor().anchor(), 3);
         QCOMPARE(View().textCursor().position(), 3);
+
+        // Sent text selected to be copied stays selected while sending goes on.
+        Type("yz");
+        Select(1, 0);
+        Send(2);
+        QCOMPARE(View().textCursor().selectedText(), QString("A"));
+        Command(ID_EDIT_COPY);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("A"));
     }
 
     void shrunkTextClampsPosition()

@@ -81,8 +81,7 @@ struct CFrameFixture
     std::vector<std::uint32_t> TakeTxItems()
     {
         std::vector<std::uint32_t> items;
-        std::scoped_lock lock(m_pDoc->GetQueues().m_TxQueueLock);
-        m_pDoc->GetQueues().m_TxQueue.RemoveAll(items);
+        m_pDoc->GetQueues().TakeAllTx(items);
         return items;
     }
     // One heartbeat with an empty transmit queue, so that it takes one character.

@@ -198,6 +198,10 @@ private slots:
         f.TickOnce();
         f.TickOnce(); // nothing left to send: filler
         QCOMPARE(panes.GetOperatingStatus(), QString("Idling"));
+        // Text typed while idling goes out, and the pane says so with no command in between.
+        QTest::keyClicks(&f.TxView(), "C");
+        f.TickOnce();
+        QCOMPARE(panes.GetOperatingStatus(), QString("Transmitting"));
         f.Key(Qt::Key_Escape);
         QCOMPARE(panes.GetOperatingStatus(), QString("Receiving"));
 
@@ -212,6 +216,46 @@ private slots:
         QCOMPARE(pDropped->text(), QString("7 samples dropped"));
         f.Choose(ID_EDIT_CLEAR_RX);
         QVERIFY(!pDropped->isVisible());
+    }
+
+    // The marks and the clipboard commands follow the caret, with no command run in between.
+    void TextCommandsFollowTheCaret()
+    {
+        CFrameFixture f;
+        QVERIFY(f.m_bActive);
+        QTest::keyClicks(&f.TxView(), "AB");
+        QTest::keyClick(&f.TxView(), Qt::Key_Left, Qt::ShiftModifier);
+        f.Choose(ID_EDIT_XMIT_MORSE); // B bold
+        QAction* pMorse = f.Frame().GetAction(ID_EDIT_XMIT_MORSE);
+        QAction* pCopy = f.Frame().GetAction(ID_EDIT_COPY);
+        QTest::keyClick(&f.TxView(), Qt::Key_Home);
+        QTest::keyClick(&f.TxView(), Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(!pMorse->isChecked());
+        QVERIFY(pCopy->isEnabled());
+        QTest::keyClick(&f.TxView(), Qt::Key_End);
+        QTest::keyClick(&f.TxView(), Qt::Key_Left, Qt::ShiftModifier);
+        QVERIFY(pMorse->isChecked());
+        QTest::keyClick(&f.TxView(), Qt::Key_End);
+        QVERIFY(!pCopy->isEnabled());
+    }
+
+    // Keys typed while the picture has the focus go to the text, which takes the focus back.
+    void TypingAfterAClickOnThePictureGoesToTheText()
+    {
+        CFrameFixture f;
+        QVERIFY(f.m_bActive);
+        QTest::keyClicks(&f.TxView(), "CQ");
+        QTest::mouseClick(f.Frame().GetRxView()->viewport(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
+        QTest::keyClicks(QApplication::focusWidget(), " DE");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QCOMPARE(f.TxView().toPlainText(), QString("CQ D"));
+        QCOMPARE(QApplication::focusWidget(), &f.TxView());
+        QCOMPARE(f.Frame().GetActivePane(), &f.TxView());
+        // Scrolling keys stay with the picture.
+        f.Key(Qt::Key_F6);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+        QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
     }
 
     void ViewCommandsFollowTheActivePane()
