@@ -1,7 +1,7 @@
 // The software board's engine (transmitters, channel, receivers) and the picture reader.
 #include "board/BoardEngine.h"
 #include "board/HellReader.h"
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 #include "CountingRxDisplay.h"
 #include "HeadlessDoc.h"
 
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 #include "doc/SkrivelDoc.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"

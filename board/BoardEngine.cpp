@@ -6,7 +6,7 @@
 #include "board/FeldHellReceiver.h"
 #include "board/RemoteStation.h"
 #include "board/ToneKeyer.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 #include "board/HellReader.h"
 #include "board/RemoteStation.h"
 #include "board/TextCompare.h"
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <algorithm>
 #include <cmath>

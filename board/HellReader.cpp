@@ -1,6 +1,6 @@
 #include "board/HellReader.h"
 
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <algorithm>
 #include <cmath>

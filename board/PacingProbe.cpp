@@ -6,7 +6,7 @@
 #include "board/BoardRunner.h"
 #include "board/PacedClock.h"
 #include "board/PtyPort.h"
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <fcntl.h>
 #include <poll.h>

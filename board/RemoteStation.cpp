@@ -2,7 +2,7 @@
 
 #include "board/BoardRates.h"
 #include "engine/FeldHellEncoder.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 
 CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm)
     : m_Font(font), m_strText(std::move(strText)),

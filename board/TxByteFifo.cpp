@@ -1,6 +1,6 @@
 #include "board/TxByteFifo.h"
 
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 
 void CTxByteFifo::Push(const std::uint8_t* pBytes, std::size_t nBytes)
 {

@@ -7,7 +7,7 @@
 #include "board/SoundCard.h"
 #include "board/WavReader.h"
 #include "board/WavWriter.h"
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <csignal>
 #include <cstdio>

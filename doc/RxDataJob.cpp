@@ -1,6 +1,6 @@
 #include "doc/RxDataJob.h"
 
-#include "doc/Archive.h"
+#include "engine/Archive.h"
 #include "doc/AtomicFile.h"
 
 #include <unistd.h>

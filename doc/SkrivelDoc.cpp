@@ -5,11 +5,11 @@
 #include "doc/IProfile.h"
 #include "doc/IRxDisplay.h"
 #include "doc/IXmitSource.h"
-#include "doc/RegularFile.h"
+#include "engine/RegularFile.h"
 #include "doc/RxDataJob.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 
 #include <unistd.h>
 

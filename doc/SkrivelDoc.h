@@ -1,7 +1,7 @@
 #pragma once
 
 #include "doc/FileErrorText.h"
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 #include "engine/RxStore.h"
 #include "link/LinkQueues.h"
 #include "link/SerialLink.h"

@@ -1,7 +1,7 @@
 #include "engine/FeldHellEncoder.h"
 
-#include "doc/HellFont.h"
-#include "engine/TxItems.h"
+#include "engine/HellFont.h"
+#include "link/TxItems.h"
 #include "link/ItemQueue.h"
 
 void FeldHellEncoder::AppendItems(const CHellFont& font, int nCode, CItemQueue& queue)

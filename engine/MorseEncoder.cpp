@@ -1,6 +1,6 @@
 #include "engine/MorseEncoder.h"
 
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 #include "link/ItemQueue.h"
 
 #include <cctype>

@@ -1,7 +1,7 @@
 // Loads any bytes as a font file: the glyphs must be the bytes, whatever the file's length.
 #include "FuzzSupport.h"
 
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {

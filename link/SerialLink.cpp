@@ -1,6 +1,6 @@
 #include "link/SerialLink.h"
 
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 #include "link/LinkQueues.h"
 #include "link/OpenErrorText.h"
 #include "link/PortName.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "board/HellReader.h"
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 #include "engine/FeldHellEncoder.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 #include "link/ItemQueue.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 #include "link/ItemQueue.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "RecordingHost.h"
 
 #include "doc/SkrivelDoc.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 
 #include <gtest/gtest.h>
 

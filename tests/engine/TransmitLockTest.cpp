@@ -7,7 +7,7 @@
 #include "doc/IDocHost.h"
 #include "doc/IXmitSource.h"
 #include "doc/SkrivelDoc.h"
-#include "engine/TxItems.h"
+#include "link/TxItems.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "FontScratchTest.h"
 
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <sys/stat.h>
 

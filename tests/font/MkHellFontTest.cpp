@@ -2,7 +2,7 @@
 
 #include "FontScratchTest.h"
 
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
 #include <sys/wait.h>
 

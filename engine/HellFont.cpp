@@ -1,7 +1,7 @@
-#include "doc/HellFont.h"
+#include "engine/HellFont.h"
 
-#include "doc/Archive.h"
-#include "doc/RegularFile.h"
+#include "engine/Archive.h"
+#include "engine/RegularFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

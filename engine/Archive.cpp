@@ -1,4 +1,4 @@
-#include "doc/Archive.h"
+#include "engine/Archive.h"
 
 #include <unistd.h>
 
