@@ -11,6 +11,8 @@
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/TxItems.h"
+#include "link/OpenErrorText.h"
+#include "link/PortName.h"
 
 #include <unistd.h>
 
@@ -92,7 +94,9 @@ bool CSkrivelDoc::OnNewDocument()
     m_strPathName.clear();
     m_bModified = false;
 
-    OpenPort(m_Profile.GetProfileString(kSectionComm, "Port", "DUMMY"));
+    // A device that is not there yet (a board started later, an adapter plugged in later) is
+    // waited for: the operator's setting is kept, and shown with its state in the status bar.
+    m_Link.OpenOrAwaitPort(m_Profile.GetProfileString(kSectionComm, "Port", "DUMMY"));
 
     for (int i = 0; i < kXmitMessages; ++i)
         m_strXmitMessages[i] = m_Profile.GetProfileString(kSectionXmitMessages, MessageKey(i), "");
@@ -217,7 +221,19 @@ void CSkrivelDoc::Tick()
     s_bInTick = true;
     DrainRxQueue();
     RefillTxQueue();
+    NoticeLinkChange();
     s_bInTick = false;
+}
+
+void CSkrivelDoc::NoticeLinkChange()
+{
+    const CSerialLink::EState nState = m_Link.GetState();
+    const int nDeviceError = m_Link.GetDeviceError();
+    if (nState == m_nSeenLinkState && nDeviceError == m_nSeenDeviceError)
+        return;
+    m_nSeenLinkState = nState;
+    m_nSeenDeviceError = nDeviceError;
+    m_Host.OnIdle();
 }
 
 void CSkrivelDoc::DrainRxQueue()
@@ -308,6 +324,31 @@ const char* CSkrivelDoc::GetStatusText() const
     if (m_bFinishTx)
         return "Finishing Transmission";
     return "Transmitting";
+}
+
+std::string CSkrivelDoc::GetPortStatusText() const
+{
+    switch (m_Link.GetState())
+    {
+    case CSerialLink::EState::NoPort:
+        return "no port";
+    case CSerialLink::EState::Open:
+        break;
+    case CSerialLink::EState::Waiting:
+        return GetPortName() + ": waiting for the device";
+    case CSerialLink::EState::Lost:
+        return GetPortName() + ": lost";
+    }
+    return GetPortName();
+}
+
+std::string CSkrivelDoc::GetPortProblemText() const
+{
+    const CSerialLink::EState nState = m_Link.GetState();
+    const int nError = m_Link.GetDeviceError();
+    if (nError == 0 || (nState != CSerialLink::EState::Waiting && nState != CSerialLink::EState::Lost))
+        return {};
+    return OpenErrorText::For(nError, PortName::GetDevicePath(GetPortName()));
 }
 
 void CSkrivelDoc::StoreRxPixel(std::uint8_t nValue, bool bLive)

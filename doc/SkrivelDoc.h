@@ -55,6 +55,11 @@ public:
     void Tick();
     void GetCharToSend(int& nChar, bool& bXmit, bool& bMorse);
     const char* GetStatusText() const;
+    // The port as the operator named it, and what is wrong with it: "COM1", "COM1: waiting for
+    // the device", "COM1: lost" or "no port".
+    std::string GetPortStatusText() const;
+    // Why a waiting or lost port's device was refused when last looked for; empty otherwise.
+    std::string GetPortProblemText() const;
     void StoreRxPixel(std::uint8_t nValue, bool bLive);
 
     // The font.
@@ -109,6 +114,8 @@ private:
     void RefillTxQueue();
     void LoadFont();
     void OpenPortForOperator(const std::string& strName);
+    // Asks the host for an update when the link's state has changed since the last time.
+    void NoticeLinkChange();
     void UpdateAllViews();
     void ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath);
 
@@ -128,4 +135,7 @@ private:
     CLinkQueues m_Queues;
     CSerialLink m_Link{m_Queues};
     std::vector<std::uint32_t> m_RxBatch; // reused by every heartbeat
+    // The link's state and device error as the heartbeat last saw them.
+    CSerialLink::EState m_nSeenLinkState = CSerialLink::EState::NoPort;
+    int m_nSeenDeviceError = 0;
 };
