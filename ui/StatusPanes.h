@@ -7,7 +7,8 @@ class QLabel;
 class QStatusBar;
 
 // The panes of the status bar: the message pane (prompts, otherwise "For Help, press F1"), the
-// operating status, and the CAP, NUM and SCRL indicators where the platform tells the lock keys.
+// port and its state, the operating status, and the CAP, NUM and SCRL indicators where the
+// platform tells the lock keys.
 class CStatusPanes : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,10 @@ public:
 
     void SetOperatingStatus(const QString& strText);
     QString GetOperatingStatus() const;
+    // The port pane's text, and why its device is missing as its tool tip; a label that shows
+    // them already is left untouched.
+    void SetPortStatus(const QString& strText, const QString& strReason = {});
+    QLabel* GetPortLabel() const { return m_pPort; }
     // Reads the lock keys again.
     void UpdateIndicators();
 
@@ -34,6 +39,7 @@ private:
     QLabel* AddPane(QStatusBar* pStatusBar, const QString& strSizeText);
 
     QLabel* m_pIdle;
+    QLabel* m_pPort;
     QLabel* m_pStatus;
     QLabel* m_pCaps;
     QLabel* m_pNum;
