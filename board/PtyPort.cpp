@@ -16,9 +16,20 @@
 
 namespace
 {
+// Where every pseudo-terminal's device lives: a link that points there is a board's.
+constexpr char kPtsDir[] = "/dev/pts/";
+
 std::string ErrorText(const std::string& strWhat)
 {
     return strWhat + ": " + std::strerror(errno);
+}
+
+// The target of a symbolic link; empty if it cannot be read.
+std::string ReadLink(const std::string& strPath)
+{
+    char szTarget[PATH_MAX];
+    const ssize_t n = readlink(strPath.c_str(), szTarget, sizeof szTarget - 1);
+    return n > 0 ? std::string(szTarget, static_cast<std::size_t>(n)) : std::string();
 }
 } // namespace
 
@@ -27,9 +38,7 @@ CPtyPort::~CPtyPort()
     if (!m_strLink.empty())
     {
         // Only our own link: someone may have put another in its place meanwhile.
-        char szTarget[PATH_MAX];
-        const ssize_t n = readlink(m_strLink.c_str(), szTarget, sizeof szTarget - 1);
-        if (n > 0 && std::string(szTarget, static_cast<std::size_t>(n)) == m_strDevice)
+        if (ReadLink(m_strLink) == m_strDevice)
             unlink(m_strLink.c_str());
     }
     if (m_hSlave >= 0)
@@ -90,6 +99,14 @@ bool CPtyPort::SetLink(const std::string& strPath)
         if (!S_ISLNK(st.st_mode))
         {
             m_strError = "Can't make the link " + strPath + ": a file that is not a link is in the way";
+            return false;
+        }
+        // A board's link left behind by one that could not remove it is replaced; anyone else's is not.
+        const std::string strTarget = ReadLink(strPath);
+        if (strTarget.rfind(kPtsDir, 0) != 0)
+        {
+            m_strError = "Can't make the link " + strPath + ": a link to " + strTarget +
+                         ", which no board made, is in the way";
             return false;
         }
         unlink(strPath.c_str());

@@ -24,7 +24,8 @@ public:
     bool Open();
     const std::string& GetDevicePath() const { return m_strDevice; }
     // Keeps a symbolic link to the device at strPath, removed again by the destructor. An
-    // existing symbolic link there is replaced; any other file is left alone and refused.
+    // existing link there into /dev/pts/ (an earlier board's) is replaced; any other link or file
+    // is left alone and refused.
     bool SetLink(const std::string& strPath);
     const std::string& GetError() const { return m_strError; }
 

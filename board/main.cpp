@@ -112,6 +112,17 @@ int main(int argc, char** argv)
     if (const std::string strAudioError = ConnectAudio(options, audio, engine); !strAudioError.empty())
         return Fail(strAudioError);
 
+    // Caught before any link exists, so that a stop at any moment after still removes the links:
+    // a link left behind would name a terminal number that the system gives to someone else.
+    struct sigaction action
+    {
+    };
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int nSignal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(nSignal, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
     std::vector<std::unique_ptr<CPtyPort>> ports;
     std::vector<CPtyPort*> portPointers;
     const std::string links[] = {options.m_strLink, options.m_strLink2};
@@ -126,15 +137,6 @@ int main(int argc, char** argv)
         ports.push_back(std::move(pPort));
     }
     std::fflush(stdout);
-
-    struct sigaction action
-    {
-    };
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int nSignal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(nSignal, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
 
     CBoardRunner runner(engine, portPointers);
     runner.Run(g_bStop);

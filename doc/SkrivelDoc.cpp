@@ -5,10 +5,12 @@
 #include "doc/IProfile.h"
 #include "doc/IRxDisplay.h"
 #include "doc/IXmitSource.h"
-#include "engine/RegularFile.h"
 #include "doc/RxDataJob.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
+#include "engine/RegularFile.h"
+#include "link/OpenErrorText.h"
+#include "link/PortName.h"
 #include "link/TxItems.h"
 
 #include <unistd.h>
@@ -93,7 +95,9 @@ bool CSkrivelDoc::OnNewDocument()
     m_strPathName.clear();
     m_bModified = false;
 
-    OpenPort(m_Profile.GetProfileString(kSectionComm, "Port", "DUMMY"));
+    // A device that is not there yet (a board started later, an adapter plugged in later) is
+    // waited for: the operator's setting is kept, and shown with its state in the status bar.
+    m_Link.OpenOrAwaitPort(m_Profile.GetProfileString(kSectionComm, "Port", "DUMMY"));
 
     for (int i = 0; i < kXmitMessages; ++i)
         m_strXmitMessages[i] = m_Profile.GetProfileString(kSectionXmitMessages, MessageKey(i), "");
@@ -237,9 +241,10 @@ void CSkrivelDoc::Tick()
     const std::string_view strStatusBefore = GetStatusText();
     DrainRxQueue();
     RefillTxQueue();
+    NoticeLinkChange();
     // What the operator sees follows what the heartbeat changed: the operating state (typed text
-    // ending an idle spell), the end of a transmission, dropped samples. The full update runs only
-    // then, with no lock held.
+    // ending an idle spell), the end of a transmission, dropped samples, the port. The full update
+    // runs only then, with no lock held.
     if (std::exchange(m_bIdleUpdatePending, false) || GetStatusText() != strStatusBefore)
         m_Host.OnIdle();
     m_bInTick = false;
@@ -247,6 +252,17 @@ void CSkrivelDoc::Tick()
     // heartbeats that run while it is shown.
     if (m_pRxDataJob && m_pRxDataJob->IsDone())
         FinishFileWork();
+}
+
+void CSkrivelDoc::NoticeLinkChange()
+{
+    const CSerialLink::EState nState = m_Link.GetState();
+    const int nDeviceError = m_Link.GetDeviceError();
+    if (nState == m_nSeenLinkState && nDeviceError == m_nSeenDeviceError)
+        return;
+    m_nSeenLinkState = nState;
+    m_nSeenDeviceError = nDeviceError;
+    m_bIdleUpdatePending = true;
 }
 
 void CSkrivelDoc::DrainRxQueue()
@@ -346,6 +362,31 @@ const char* CSkrivelDoc::GetStatusText() const
     if (m_bFinishTx)
         return "Finishing Transmission";
     return "Transmitting";
+}
+
+std::string CSkrivelDoc::GetPortStatusText() const
+{
+    switch (m_Link.GetState())
+    {
+    case CSerialLink::EState::NoPort:
+        return "no port";
+    case CSerialLink::EState::Open:
+        break;
+    case CSerialLink::EState::Waiting:
+        return GetPortName() + ": waiting for the device";
+    case CSerialLink::EState::Lost:
+        return GetPortName() + ": lost";
+    }
+    return GetPortName();
+}
+
+std::string CSkrivelDoc::GetPortProblemText() const
+{
+    const CSerialLink::EState nState = m_Link.GetState();
+    const int nError = m_Link.GetDeviceError();
+    if (nError == 0 || (nState != CSerialLink::EState::Waiting && nState != CSerialLink::EState::Lost))
+        return {};
+    return OpenErrorText::For(nError, PortName::GetDevicePath(GetPortName()));
 }
 
 void CSkrivelDoc::StoreRxPixel(std::uint8_t nValue, bool bLive)

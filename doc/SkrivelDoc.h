@@ -67,6 +67,11 @@ public:
     void Tick();
     void GetCharToSend(int& nChar, bool& bXmit, bool& bMorse);
     const char* GetStatusText() const;
+    // The port as the operator named it, and what is wrong with it: "COM1", "COM1: waiting for
+    // the device", "COM1: lost" or "no port".
+    std::string GetPortStatusText() const;
+    // Why a waiting or lost port's device was refused when last looked for; empty otherwise.
+    std::string GetPortProblemText() const;
     void StoreRxPixel(std::uint8_t nValue, bool bLive);
     // Samples the link dropped because the heartbeat did not take them in time, since the
     // picture was last cleared.
@@ -127,6 +132,8 @@ private:
     void TakeLoadedStore(CRxDataJob& job);
     void LoadFont();
     void OpenPortForOperator(const std::string& strName);
+    // Asks the host for an update when the link's state has changed since the last time.
+    void NoticeLinkChange();
     void UpdateAllViews();
     void ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath);
 
@@ -156,4 +163,7 @@ private:
     bool m_bLastFileResult = true;
     std::size_t m_nSavedByteCount = 0; // what the save under way writes
     std::vector<std::uint8_t> m_RxDuringLoad; // received while a load runs, to follow the file
+    // The link's state and device error as the heartbeat last saw them.
+    CSerialLink::EState m_nSeenLinkState = CSerialLink::EState::NoPort;
+    int m_nSeenDeviceError = 0;
 };

@@ -1,13 +1,39 @@
 #include "link/OpenErrorText.h"
 
+#include "link/SerialDevice.h"
+
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <vector>
 
 namespace
 {
+// The name in a user or group entry, looked up by a getpwuid_r-like function; empty if unknown.
+template <class TEntry, class TId, class TLookup>
+std::string LookUpName(TId nId, TLookup pfnLookup, char* TEntry::*pName)
+{
+    TEntry entry{};
+    TEntry* pFound = nullptr;
+    std::vector<char> buffer(4096);
+    while (pfnLookup(nId, &entry, buffer.data(), buffer.size(), &pFound) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    return pFound ? pFound->*pName : std::string();
+}
+
+std::string OwnerOf(const std::string& strPath)
+{
+    struct stat info
+    {
+    };
+    if (stat(strPath.c_str(), &info) != 0)
+        return "unknown";
+    const std::string strName = LookUpName<passwd>(info.st_uid, getpwuid_r, &passwd::pw_name);
+    return strName.empty() ? std::to_string(info.st_uid) : strName;
+}
+
 std::string PermissionHint(const std::string& strPath)
 {
     const std::string strGroup = OpenErrorText::GetOwningGroup(strPath);
@@ -24,16 +50,16 @@ std::string OpenErrorText::GetOwningGroup(const std::string& strPath)
     };
     if (stat(strPath.c_str(), &info) != 0)
         return {};
-    group entry{};
-    group* pFound = nullptr;
-    std::vector<char> buffer(4096);
-    while (getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &pFound) == ERANGE)
-        buffer.resize(buffer.size() * 2);
-    return pFound ? pFound->gr_name : std::string();
+    return LookUpName<group>(info.st_gid, getgrgid_r, &group::gr_name);
 }
 
 std::string OpenErrorText::For(int nError, const std::string& strPath)
 {
+    if (nError == SerialDevice::kOwnedByAnotherUser)
+        return strPath + " belongs to another user (" + OwnerOf(strPath) +
+               "): it is not your board, and Skrivel leaves it alone.";
+    if (nError == SerialDevice::kControllingTerminal)
+        return strPath + " is the terminal of a running program, not a board: Skrivel leaves it alone.";
     const std::string strReason = " (" + std::string(std::strerror(nError)) + ").";
     switch (nError)
     {

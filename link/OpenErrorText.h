@@ -3,7 +3,7 @@
 #include <string>
 
 // Why a serial device could not be opened, in the operator's words: the system's reason (from
-// the errno of the failure) and what to do about it.
+// the errno of the failure, or SerialDevice's refusal) and what to do about it.
 namespace OpenErrorText
 {
 std::string For(int nError, const std::string& strPath);

@@ -20,8 +20,14 @@ enum class ReadResult
     Lost,    // the device has gone away (hung up, unplugged): it will deliver nothing more
 };
 
+// Why Open refused a device it could open; told apart from errno values, which are positive.
+constexpr int kOwnedByAnotherUser = -1;  // neither the operator's nor root's
+constexpr int kControllingTerminal = -2; // the terminal some program runs in
+
 // Opens and configures the device; returns the descriptor, or kInvalid with the errno of the
-// failure in nError. A device that another program holds, or that is no terminal, is refused.
+// failure (or one of the refusals above) in nError. A device that another program holds, that is
+// no terminal, that belongs to another user or that is some program's controlling terminal is
+// refused, and left exactly as it was.
 int Open(const std::string& strPath, int& nError);
 void Close(int hDevice);
 ReadResult ReadByte(int hDevice, std::uint8_t& nByte);

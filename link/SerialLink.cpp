@@ -49,13 +49,29 @@ bool CSerialLink::OpenPort(const std::string& strName)
     StopIoThread();
     ClosePort();
     const bool bOpened = strName == PortName::kDummy ? OpenDummyPort() : OpenComPort(strName);
-    if (bOpened && !StartIoThread(kTimeCriticalPriority))
-    {
-        ClosePort();
-        m_strOpenError = "The program could not start its input/output thread.";
+    return bOpened && StartSelectedPort();
+}
+
+bool CSerialLink::OpenOrAwaitPort(const std::string& strName)
+{
+    if (OpenPort(strName))
+        return true;
+    // No device error: the failure was no device's (no name, or no thread), and waits for nothing.
+    if (m_nDeviceError == 0)
         return false;
-    }
-    return bOpened;
+    m_strPortName = strName;
+    m_nState = EState::Waiting;
+    StartSelectedPort();
+    return false;
+}
+
+bool CSerialLink::StartSelectedPort()
+{
+    if (StartIoThread(kTimeCriticalPriority))
+        return true;
+    ClosePort();
+    m_strOpenError = "The program could not start its input/output thread.";
+    return false;
 }
 
 bool CSerialLink::OpenComPort(const std::string& strName)
@@ -75,12 +91,14 @@ bool CSerialLink::OpenComPort(const std::string& strName)
     const int hDevice = SerialDevice::Open(strPath, nError);
     if (hDevice == SerialDevice::kInvalid)
     {
+        m_nDeviceError = nError;
         m_strOpenError = OpenErrorText::For(nError, strPath);
         return false;
     }
     m_hPort = hDevice;
     m_strPortName = strName;
     m_bDummyPort = false;
+    m_nState = EState::Open;
     m_strOpenError.clear();
     return true;
 }
@@ -94,6 +112,7 @@ bool CSerialLink::OpenDummyPort()
     }
     m_strPortName = PortName::kDummy;
     m_bDummyPort = true;
+    m_nState = EState::Open;
     m_strOpenError.clear();
     return true;
 }
@@ -106,6 +125,8 @@ void CSerialLink::ClosePort()
     m_hPort = SerialDevice::kInvalid;
     m_bDummyPort = false;
     m_strPortName.clear();
+    m_nState = EState::NoPort;
+    m_nDeviceError = 0;
 }
 
 bool CSerialLink::StartIoThread(int nPriority)
@@ -196,6 +217,7 @@ std::uint32_t CSerialLink::ReadSlot(CSlotState& state)
             // plugged in again) and another program may take it meanwhile.
             SerialDevice::Close(m_hPort);
             m_hPort = SerialDevice::kInvalid;
+            m_nState = EState::Lost;
             state.tNextReopen = std::chrono::steady_clock::now() + kReopenInterval;
             break;
         case SerialDevice::ReadResult::Nothing:
@@ -226,9 +248,14 @@ bool CSerialLink::ReopenLostDevice(CSlotState& state)
     if (tNow < state.tNextReopen)
         return false;
     state.tNextReopen = tNow + kReopenInterval;
+    // Open refuses what is not the board, whatever the name stands for by now.
     int nError = 0;
     m_hPort = SerialDevice::Open(PortName::GetDevicePath(m_strPortName), nError);
-    return m_hPort != SerialDevice::kInvalid;
+    m_nDeviceError = m_hPort == SerialDevice::kInvalid ? nError : 0;
+    if (m_hPort == SerialDevice::kInvalid)
+        return false;
+    m_nState = EState::Open;
+    return true;
 }
 
 void CSerialLink::WaitUntil(std::chrono::steady_clock::time_point tDeadline)

@@ -202,6 +202,8 @@ void CMainFrame::UpdateCommandUI()
     m_pActions->Update([this](int nID, CCmdUI* pCmdUI) { return RouteCommand(nID, pCmdUI); });
     m_pStatusPanes->SetOperatingStatus(QString::fromLatin1(m_Doc.GetStatusText()));
     m_pStatusPanes->SetDroppedSamples(m_Doc.GetRxDropped());
+    m_pStatusPanes->SetPortStatus(QString::fromStdString(m_Doc.GetPortStatusText()),
+                                  QString::fromStdString(m_Doc.GetPortProblemText()));
     m_pStatusPanes->UpdateIndicators();
 }
 

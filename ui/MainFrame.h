@@ -41,7 +41,7 @@ public:
     // Runs when the window is about to close, before it goes.
     void SetCloseHandler(std::function<void()> handler) { m_CloseHandler = std::move(handler); }
 
-    // Gives every command's menu item and button its state, and the status pane its text.
+    // Gives every command's menu item and button its state, and the status panes their texts.
     void UpdateCommandUI();
     // Sends a command along the chain: carries it out when pCmdUI is null, otherwise fills it in.
     bool RouteCommand(int nID, CCmdUI* pCmdUI);

@@ -24,6 +24,8 @@ CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
     m_pIdle = new QLabel(QString::fromLatin1(kIdleText), pStatusBar);
     pStatusBar->addWidget(m_pIdle, 1);
 
+    m_pPort = AddPane(pStatusBar, QStringLiteral("COM1: waiting for the device"));
+    m_pPort->setMaximumWidth(QWIDGETSIZE_MAX); // a long device path widens it
     m_pStatus = AddPane(pStatusBar, QString::fromLatin1(kStatusPlaceholder));
     m_pStatus->setText(QString::fromLatin1(kStatusPlaceholder));
     m_pDropped = new QLabel(pStatusBar);
@@ -66,6 +68,14 @@ void CStatusPanes::SetDroppedSamples(std::uint64_t nDropped)
     m_pDropped->setVisible(nDropped != 0);
     if (nDropped != 0)
         m_pDropped->setText(QStringLiteral("%1 samples dropped").arg(nDropped));
+}
+
+void CStatusPanes::SetPortStatus(const QString& strText, const QString& strReason)
+{
+    if (m_pPort->text() != strText)
+        m_pPort->setText(strText);
+    if (m_pPort->toolTip() != strReason)
+        m_pPort->setToolTip(strReason);
 }
 
 void CStatusPanes::UpdateIndicators()

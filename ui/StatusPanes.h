@@ -9,7 +9,8 @@ class QLabel;
 class QStatusBar;
 
 // The panes of the status bar: the message pane (prompts, otherwise "For Help, press F1"), the
-// operating status, and the CAP, NUM and SCRL indicators where the platform tells the lock keys.
+// port and its state, the operating status, and the CAP, NUM and SCRL indicators where the
+// platform tells the lock keys.
 class CStatusPanes : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,10 @@ public:
     // Received samples lost because they were not taken in time; the pane shows only while
     // there are any.
     void SetDroppedSamples(std::uint64_t nDropped);
+    // The port pane's text, and why its device is missing as its tool tip; a label that shows
+    // them already is left untouched.
+    void SetPortStatus(const QString& strText, const QString& strReason = {});
+    QLabel* GetPortLabel() const { return m_pPort; }
     // Reads the lock keys again.
     void UpdateIndicators();
 
@@ -39,6 +44,7 @@ private:
     QLabel* AddPane(QStatusBar* pStatusBar, const QString& strSizeText);
 
     QLabel* m_pIdle;
+    QLabel* m_pPort;
     QLabel* m_pStatus;
     QLabel* m_pDropped;
     QLabel* m_pCaps;

@@ -1,5 +1,6 @@
 #include "BoardTestUtil.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,23 +48,45 @@ TEST(BoardProgram, ReadsAPictureFileBackAsText)
     std::filesystem::remove(strPath);
 }
 
-TEST(BoardProgram, KeepsItsLinkWhileRunningAndRemovesItWhenStopped)
+// Fills a pipe to the last byte: whoever writes to it next waits until it is read.
+void FillPipe(int hWrite)
+{
+    fcntl(hWrite, F_SETFL, O_NONBLOCK);
+    const char cByte = 'x';
+    while (write(hWrite, &cByte, 1) == 1)
+    {
+    }
+    fcntl(hWrite, F_SETFL, 0);
+}
+
+TEST(BoardProgram, KeepsItsLinkWhileRunningAndRemovesItWhenStoppedAtAnyMoment)
 {
     const std::string strLink = TempPath("port");
+    // The board's output goes to a full pipe: it waits on its first line, printed just after the
+    // link is made, for as long as the pipe is not read. The stop comes while it waits.
+    int hOut[2] = {-1, -1};
+    ASSERT_EQ(pipe2(hOut, O_CLOEXEC), 0);
+    FillPipe(hOut[1]);
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0)
     {
-        freopen("/dev/null", "w", stdout);
+        dup2(hOut[1], STDOUT_FILENO);
         execl(SKRIVEL_BOARD_PROGRAM, SKRIVEL_BOARD_PROGRAM, "--font", SKRIVEL_BUNDLED_FONT, "--link",
               strLink.c_str(), nullptr);
         _exit(127);
     }
+    close(hOut[1]);
     for (int i = 0; i < 200 && !std::filesystem::is_symlink(strLink); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(std::filesystem::is_symlink(strLink));
+    EXPECT_TRUE(std::filesystem::is_symlink(strLink));
     EXPECT_EQ(std::filesystem::read_symlink(strLink).string().rfind("/dev/pts/", 0), 0u);
     kill(pid, SIGTERM);
+    char buffer[4096];
+    while (read(hOut[0], buffer, sizeof buffer) > 0)
+    {
+    }
+    close(hOut[0]);
     int nStatus = 0;
     waitpid(pid, &nStatus, 0);
     EXPECT_TRUE(WIFEXITED(nStatus));

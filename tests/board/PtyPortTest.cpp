@@ -52,7 +52,7 @@ TEST(PtyPort, KeepsALinkToItsDeviceAndRemovesOnlyItsOwn)
 {
     const std::string strLink = TempPath("link");
     std::filesystem::remove(strLink);
-    std::filesystem::create_symlink("/nonexistent", strLink); // a stale link from an earlier run
+    std::filesystem::create_symlink("/dev/pts/999999", strLink); // left by a board that was killed
     {
         CPtyPort port;
         ASSERT_TRUE(port.Open()) << port.GetError();
@@ -64,10 +64,17 @@ TEST(PtyPort, KeepsALinkToItsDeviceAndRemovesOnlyItsOwn)
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(strLink)));
 
-    // A file that is not a link is never replaced.
-    std::ofstream(strLink) << "keep";
+    // Neither a link that no board made (it points outside /dev/pts/) nor a file is ever replaced.
     CPtyPort port;
     ASSERT_TRUE(port.Open());
+    const std::string strOther = TempPath("someone-elses");
+    std::filesystem::create_symlink(strOther, strLink);
+    EXPECT_FALSE(port.SetLink(strLink));
+    EXPECT_NE(port.GetError().find("which no board made"), std::string::npos) << port.GetError();
+    EXPECT_EQ(std::filesystem::read_symlink(strLink).string(), strOther);
+    std::filesystem::remove(strLink);
+
+    std::ofstream(strLink) << "keep";
     EXPECT_FALSE(port.SetLink(strLink));
     EXPECT_FALSE(port.GetError().empty());
     EXPECT_TRUE(std::filesystem::is_regular_file(strLink));

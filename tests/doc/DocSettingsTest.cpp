@@ -14,6 +14,7 @@ TEST_F(DocTest, EmptyProfileGivesTheDefaults)
     EXPECT_TRUE(doc.m_bUseDiddle);
     EXPECT_EQ(doc.m_strFontFileName, "hellfont.hlf");
     EXPECT_EQ(doc.GetPortName(), "DUMMY");
+    EXPECT_EQ(doc.GetPortStatusText(), "DUMMY");
     for (const std::string& strMessage : doc.m_strXmitMessages)
         EXPECT_EQ(strMessage, "");
     EXPECT_TRUE(doc.m_bDisplayOn);
@@ -42,10 +43,24 @@ TEST_F(DocTest, AnEmptyStoredPortOpensNoPortAndSaysNothing)
 {
     CSkrivelDoc& doc = NewDoc();
     EXPECT_EQ(doc.GetPortName(), "");
+    EXPECT_EQ(doc.GetPortStatusText(), "no port");
     EXPECT_TRUE(m_Host.m_Messages.empty());
     m_pDoc.reset();
     ASSERT_TRUE(m_Profile.Has("Comm", "Port"));
     EXPECT_EQ(m_Profile.GetProfileString("Comm", "Port", "DUMMY"), "");
+}
+
+TEST_F(DocTest, AStoredPortThatCannotBeOpenedIsKeptAndWaitedForSilently)
+{
+    const std::string strPort = PathOf("board");
+    m_Profile.Set("Comm", "Port", strPort);
+    CSkrivelDoc& doc = NewDoc();
+    EXPECT_TRUE(m_Host.m_Messages.empty());
+    EXPECT_EQ(doc.GetPortName(), strPort);
+    EXPECT_EQ(doc.GetPortStatusText(), strPort + ": waiting for the device");
+    EXPECT_EQ(doc.GetPortProblemText(), "There is no device " + strPort + " (No such file or directory).");
+    m_pDoc.reset();
+    EXPECT_EQ(m_Profile.GetProfileString("Comm", "Port", ""), strPort);
 }
 
 TEST_F(DocTest, CannedMessagesUseKeysMessage0ToMessage8AndKeepLongAndMultiLineText)

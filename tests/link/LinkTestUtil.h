@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdint>
 #include <dirent.h>
+#include <filesystem>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -63,6 +65,24 @@ inline std::vector<std::uint32_t> TakeRxAtLeast(CLinkQueues& queues, std::size_t
 {
     WaitUntil([&] { return RxCount(queues) >= nCount; });
     return TakeRx(queues);
+}
+
+// An empty folder of the test's own in the temporary directory.
+inline std::filesystem::path MakeScratchDir(const std::string& strName)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / strName;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    return dir;
+}
+
+// Makes the symbolic link point at strTarget in one step, as a board started again does.
+inline void PointLink(const std::filesystem::path& link, const std::string& strTarget)
+{
+    std::filesystem::path fresh = link;
+    fresh += ".new";
+    std::filesystem::create_symlink(strTarget, fresh);
+    std::filesystem::rename(fresh, link);
 }
 
 inline int CountOpenDescriptors()

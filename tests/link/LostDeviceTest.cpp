@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <termios.h>
@@ -45,15 +46,14 @@ TEST(LostDevice, HungUpBoardCostsNoCpuAndReadsAsSilence)
     EXPECT_TRUE(std::all_of(received.begin(), received.end(), [](std::uint32_t n) { return n == 0; }));
     EXPECT_TRUE(link.IsIoThreadAlive());
     EXPECT_EQ(terminal.GetSlavePath(), link.GetPortName());
+    EXPECT_EQ(CSerialLink::EState::Lost, link.GetState());
     link.StopIoThread();
     EXPECT_FALSE(link.IsIoThreadAlive());
 }
 
 TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "skrivel-lost-device";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directory(dir);
+    const std::filesystem::path dir = LinkTest::MakeScratchDir("skrivel-lost-device");
     const std::filesystem::path port = dir / "board";
 
     CPseudoTerminal first;
@@ -67,9 +67,7 @@ TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
     // The adapter is plugged in again and comes back under the same name.
     CPseudoTerminal second;
     second.MakeRaw();
-    const std::filesystem::path repointed = dir / "board.new";
-    std::filesystem::create_symlink(second.GetSlavePath(), repointed);
-    std::filesystem::rename(repointed, port);
+    LinkTest::PointLink(port, second.GetSlavePath());
     TakeRx(queues);
     CBoardFeeder board(second, 10ms, 0x5A);
     EXPECT_TRUE(LinkTest::WaitUntil([&] { return Contains(TakeRx(queues), 0x5A); }, 5s));
@@ -88,11 +86,43 @@ TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
     std::filesystem::remove_all(dir);
 }
 
+TEST(LostDevice, AConfiguredDeviceThatIsNotThereYetIsWaitedForAndTaken)
+{
+    const std::filesystem::path dir = LinkTest::MakeScratchDir("skrivel-awaited-device");
+    const std::filesystem::path port = dir / "board";
+
+    CLinkQueues queues;
+    CSerialLink link(queues);
+    EXPECT_FALSE(link.OpenOrAwaitPort(port));
+    EXPECT_EQ(port, link.GetPortName());
+    EXPECT_EQ(CSerialLink::EState::Waiting, link.GetState());
+    EXPECT_EQ(ENOENT, link.GetDeviceError());
+    LinkTest::PutTx(queues, std::vector<std::uint32_t>(40, 6));
+    std::this_thread::sleep_for(1200ms); // three transmit slots, and the device looked for again
+    EXPECT_EQ(40u, LinkTest::TxCount(queues));
+    const std::vector<std::uint32_t> received = TakeRx(queues);
+    EXPECT_LE(received.size(), 12u); // silent slots of a full read time-out, no spinning
+    EXPECT_TRUE(std::all_of(received.begin(), received.end(), [](std::uint32_t n) { return n == 0; }));
+
+    // The board starts after the program.
+    CPseudoTerminal terminal;
+    terminal.MakeRaw();
+    std::filesystem::create_symlink(terminal.GetSlavePath(), port);
+    CBoardFeeder board(terminal, 2ms, 1);
+    EXPECT_TRUE(LinkTest::WaitUntil([&] { return link.GetState() == CSerialLink::EState::Open; }));
+    EXPECT_TRUE(LinkTest::WaitUntil([&] { return LinkTest::TxCount(queues) < 40; }));
+    EXPECT_EQ(0, link.GetDeviceError());
+
+    // An empty name waits for nothing.
+    EXPECT_FALSE(link.OpenOrAwaitPort(""));
+    EXPECT_EQ(CSerialLink::EState::NoPort, link.GetState());
+    EXPECT_FALSE(link.IsIoThreadAlive());
+    std::filesystem::remove_all(dir);
+}
+
 TEST(LostDevice, TransmitItemsWaitForTheDeviceToComeBack)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "skrivel-lost-transmit";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directory(dir);
+    const std::filesystem::path dir = LinkTest::MakeScratchDir("skrivel-lost-transmit");
     const std::filesystem::path port = dir / "board";
 
     auto pFirst = std::make_unique<CPseudoTerminal>();
@@ -115,9 +145,7 @@ TEST(LostDevice, TransmitItemsWaitForTheDeviceToComeBack)
 
     CPseudoTerminal second;
     second.MakeRaw();
-    const std::filesystem::path repointed = dir / "board.new";
-    std::filesystem::create_symlink(second.GetSlavePath(), repointed);
-    std::filesystem::rename(repointed, port);
+    LinkTest::PointLink(port, second.GetSlavePath());
     CBoardFeeder board(second, 2ms, 1);
     EXPECT_TRUE(LinkTest::WaitUntil([&] { return LinkTest::TxCount(queues) < nWaiting; }, 5s));
     link.ClosePort();

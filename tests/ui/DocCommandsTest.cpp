@@ -7,9 +7,11 @@
 #include "ui/CommandIds.h"
 #include "ui/SkrivelXmitMessage.h"
 #include "ui/SkrivelXmitMessageSheet.h"
+#include "ui/StatusPanes.h"
 
 #include <QActionGroup>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
@@ -192,12 +194,15 @@ private slots:
 
     void MissingDevicesMarkNoPort()
     {
-        // A stored device that is gone: no message at start-up, nothing selected.
+        // A stored device that is not there: no message at start-up; it is kept and waited for.
         CFrameFixture f("/dev/skrivel-test-missing");
         QVERIFY(f.m_Host.m_Messages.empty());
-        QVERIFY(f.Doc().GetPortName().empty());
+        QCOMPARE(f.Doc().GetPortName(), std::string("/dev/skrivel-test-missing"));
         for (const int nID : kCommIds)
             QVERIFY(!f.IsMarked(nID));
+        const QLabel* pPort = f.Frame().GetStatusPanes().GetPortLabel();
+        QCOMPARE(pPort->text(), QString("/dev/skrivel-test-missing: waiting for the device"));
+        QVERIFY(pPort->toolTip().startsWith("There is no device /dev/skrivel-test-missing"));
 
         const int fd = ::open("/dev/ttyS2", O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (fd >= 0)
@@ -211,8 +216,11 @@ private slots:
         QVERIFY(!f.m_Host.m_Details.at(0).empty()); // the system's reason
         for (const int nID : kCommIds)
             QVERIFY(!f.IsMarked(nID));
+        QCOMPARE(pPort->text(), QString("no port"));
+        QVERIFY(pPort->toolTip().isEmpty());
         f.Choose(ID_COMM_DUMMY);
         QVERIFY(f.IsMarked(ID_COMM_DUMMY));
+        QCOMPARE(pPort->text(), QString("DUMMY"));
         QCOMPARE(f.m_Host.m_Messages.size(), std::size_t(1));
     }
 

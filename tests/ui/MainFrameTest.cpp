@@ -2,6 +2,7 @@
 
 #include "FrameFixture.h"
 #include "ModalDialogs.h"
+#include "link/PseudoTerminal.h"
 #include "ui/CommandIds.h"
 #include "ui/SkrivelRxView.h"
 #include "ui/StatusPanes.h"
@@ -21,7 +22,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <filesystem>
 #include <map>
+#include <memory>
 
 namespace
 {
@@ -256,6 +259,38 @@ private slots:
         f.Key(Qt::Key_F6);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
         QCOMPARE(QApplication::focusWidget(), f.Frame().GetRxView());
+    }
+
+    void PortPaneShowsALostBoardWithinTheHeartbeatAndItsReturn()
+    {
+        QTemporaryDir dir;
+        const std::string strPort = dir.filePath("board").toStdString();
+        auto pBoard = std::make_unique<CPseudoTerminal>();
+        std::filesystem::create_symlink(pBoard->GetSlavePath(), strPort);
+        CFrameFixture f(strPort);
+        const QLabel* pPort = f.Frame().GetStatusPanes().GetPortLabel();
+        // Only the heartbeat runs, as while the operator watches the picture: no command, no menu.
+        const auto showsWithTheHeartbeat = [&](const std::string& strText)
+        {
+            return QTest::qWaitFor(
+                [&]
+                {
+                    f.Doc().Tick();
+                    return pPort->text() == QString::fromStdString(strText);
+                },
+                5000);
+        };
+        QVERIFY(showsWithTheHeartbeat(strPort));
+
+        pBoard->CloseMaster();
+        QVERIFY(showsWithTheHeartbeat(strPort + ": lost"));
+
+        // The board starts again under the same name.
+        pBoard = std::make_unique<CPseudoTerminal>();
+        std::filesystem::remove(strPort);
+        std::filesystem::create_symlink(pBoard->GetSlavePath(), strPort);
+        QVERIFY(showsWithTheHeartbeat(strPort));
+        QVERIFY(pPort->toolTip().isEmpty());
     }
 
     void ViewCommandsFollowTheActivePane()
