@@ -5,6 +5,7 @@
 #include "app/IniProfile.h"
 #include "app/ShellCommand.h"
 #include "app/TerminationSignals.h"
+#include "doc/ProfileSettings.h"
 #include "doc/SkrivelDoc.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
@@ -35,7 +36,7 @@ CSkrivelApp::~CSkrivelApp()
 bool CSkrivelApp::InitInstance(const QStringList& strFiles)
 {
     // The start-up command may prepare what the port needs: it runs before the document exists.
-    RunExternalCommand("Startup", "startup");
+    RunExternalCommand(ProfileSettings::kStartupCommand, "startup");
 
     m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, *this);
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *this, m_Profile, this);
@@ -74,7 +75,7 @@ int CSkrivelApp::ExitInstance()
     m_Timer.stop();
     m_nTimerID = 0;
     // The shutdown command runs after the port has been closed.
-    RunExternalCommand("Shutdown", "shutdown");
+    RunExternalCommand(ProfileSettings::kShutdownCommand, "shutdown");
     std::string strError;
     if (!m_Profile.Flush(strError))
         ShowMessage("The settings could not be saved.", strError);
@@ -88,9 +89,9 @@ void CSkrivelApp::OnMainWindowClosing()
     m_pDoc->OnCloseDocument();
 }
 
-void CSkrivelApp::RunExternalCommand(const char* pszSection, const char* pszWhich)
+void CSkrivelApp::RunExternalCommand(const ProfileSettings::SText& command, const char* pszWhich)
 {
-    const std::string strCommand = m_Profile.GetProfileString(pszSection, "Command", "");
+    const std::string strCommand = ProfileSettings::Read(m_Profile, command);
     if (!strCommand.empty() && !ShellCommand::Run(strCommand))
         ShowMessage(std::string("Can't execute ") + pszWhich + " command \"" + strCommand + "\"");
 }

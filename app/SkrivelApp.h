@@ -10,6 +10,10 @@
 
 class CIniProfile;
 class CMainFrame;
+namespace ProfileSettings
+{
+struct SText;
+}
 class CSkrivelDoc;
 class CTerminationSignals;
 class QWidget;
@@ -46,7 +50,7 @@ public:
 private:
     void OnThreadTimer();
     void OnMainWindowClosing();
-    void RunExternalCommand(const char* pszSection, const char* pszWhich);
+    void RunExternalCommand(const ProfileSettings::SText& command, const char* pszWhich);
     void OnFileNew();
     void OnFileOpen();
     QWidget* GetMessageParent() const;

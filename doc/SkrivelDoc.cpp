@@ -5,6 +5,7 @@
 #include "doc/IProfile.h"
 #include "doc/IRxDisplay.h"
 #include "doc/IXmitSource.h"
+#include "doc/ProfileSettings.h"
 #include "doc/RxDataJob.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
@@ -22,20 +23,10 @@
 
 namespace
 {
-// Profile sections and keys.
-const char kSectionTx[] = "Tx";
-const char kSectionComm[] = "Comm";
-const char kSectionXmitMessages[] = "XmitMessages";
-
 // The transmit queue is topped up only while it holds fewer items than this.
 constexpr std::size_t kRefillMark = 28;
 constexpr int kSpace = ' ';
 constexpr int kDiddle = 1;
-
-std::string MessageKey(int i)
-{
-    return "Message" + std::to_string(i);
-}
 
 // The largest receive-data file that is loaded: half the computer's memory. A larger one would
 // only end in the program being killed for want of memory.
@@ -70,11 +61,11 @@ CSkrivelDoc::~CSkrivelDoc()
     // A save under way is finished: the operator asked for that file.
     WaitForFileWork();
     m_Link.StopIoThread();
-    m_Profile.WriteProfileString(kSectionComm, "Port", m_Link.GetPortName());
-    m_Profile.WriteProfileInt(kSectionTx, "UpperCase", m_bUpperCase ? 1 : 0);
-    m_Profile.WriteProfileInt(kSectionTx, "ReverseVideo", m_bReverseVideo ? 1 : 0);
-    m_Profile.WriteProfileInt(kSectionTx, "FullDuplex", m_bFullDuplex ? 1 : 0);
-    m_Profile.WriteProfileInt(kSectionTx, "UseDiddle", m_bUseDiddle ? 1 : 0);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kPort, m_Link.GetPortName());
+    ProfileSettings::Write(m_Profile, ProfileSettings::kUpperCase, m_bUpperCase);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kReverseVideo, m_bReverseVideo);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kFullDuplex, m_bFullDuplex);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kUseDiddle, m_bUseDiddle);
     m_Link.ClosePort();
 }
 
@@ -83,12 +74,12 @@ bool CSkrivelDoc::OnNewDocument()
     m_bTransmitting = m_bTxStarting = m_bTxIdle = m_bFinishTx = false;
     m_bDisplayOn = true;
 
-    m_bFullDuplex = m_Profile.GetProfileInt(kSectionTx, "FullDuplex", 1) != 0;
-    m_bUpperCase = m_Profile.GetProfileInt(kSectionTx, "UpperCase", 1) != 0;
-    m_bReverseVideo = m_Profile.GetProfileInt(kSectionTx, "ReverseVideo", 0) != 0;
-    m_bUseDiddle = m_Profile.GetProfileInt(kSectionTx, "UseDiddle", 1) != 0;
+    m_bFullDuplex = ProfileSettings::Read(m_Profile, ProfileSettings::kFullDuplex);
+    m_bUpperCase = ProfileSettings::Read(m_Profile, ProfileSettings::kUpperCase);
+    m_bReverseVideo = ProfileSettings::Read(m_Profile, ProfileSettings::kReverseVideo);
+    m_bUseDiddle = ProfileSettings::Read(m_Profile, ProfileSettings::kUseDiddle);
 
-    m_strFontFileName = m_Profile.GetProfileString(kSectionTx, "FontFileName", "hellfont.hlf");
+    m_strFontFileName = ProfileSettings::Read(m_Profile, ProfileSettings::kFontFileName);
     LoadFont();
 
     DeleteContents();
@@ -97,17 +88,17 @@ bool CSkrivelDoc::OnNewDocument()
 
     // A device that is not there yet (a board started later, an adapter plugged in later) is
     // waited for: the operator's setting is kept, and shown with its state in the status bar.
-    m_Link.OpenOrAwaitPort(m_Profile.GetProfileString(kSectionComm, "Port", "DUMMY"));
+    m_Link.OpenOrAwaitPort(ProfileSettings::Read(m_Profile, ProfileSettings::kPort));
 
     for (int i = 0; i < kXmitMessages; ++i)
-        m_strXmitMessages[i] = m_Profile.GetProfileString(kSectionXmitMessages, MessageKey(i), "");
+        m_strXmitMessages[i] = ProfileSettings::Read(m_Profile, ProfileSettings::kXmitMessages, i);
     return true;
 }
 
 void CSkrivelDoc::OnCloseDocument()
 {
     for (int i = 0; i < kXmitMessages; ++i)
-        m_Profile.WriteProfileString(kSectionXmitMessages, MessageKey(i), m_strXmitMessages[i]);
+        ProfileSettings::Write(m_Profile, ProfileSettings::kXmitMessages, i, m_strXmitMessages[i]);
 }
 
 void CSkrivelDoc::LoadFont()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "doc/FileErrorText.h"
+#include "doc/ProfileSettings.h"
 #include "engine/HellFont.h"
 #include "engine/RxStore.h"
 #include "link/LinkQueues.h"
@@ -25,7 +26,7 @@ class IXmitSource;
 class CSkrivelDoc
 {
 public:
-    static constexpr int kXmitMessages = 9;
+    static constexpr int kXmitMessages = ProfileSettings::kXmitMessages.nCount;
 
     // The profile and the host must outlive the document: the destructor writes the settings.
     CSkrivelDoc(IProfile& profile, IDocHost& host);

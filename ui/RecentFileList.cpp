@@ -1,19 +1,12 @@
 #include "ui/RecentFileList.h"
 
-#include "doc/IProfile.h"
+#include "doc/ProfileSettings.h"
 
 #include <algorithm>
 #include <filesystem>
 
 namespace
 {
-const char kSection[] = "Recent File List";
-
-std::string KeyOf(int nIndex)
-{
-    return "File" + std::to_string(nIndex + 1);
-}
-
 // The path in the form it is kept, so that two spellings of one file make one entry.
 std::string Normalised(const std::string& strPath)
 {
@@ -27,7 +20,7 @@ CRecentFileList::CRecentFileList(IProfile& profile) : m_Profile(profile)
 {
     for (int i = 0; i < kSize; ++i)
     {
-        std::string strPath = m_Profile.GetProfileString(kSection, KeyOf(i), "");
+        std::string strPath = ProfileSettings::Read(m_Profile, ProfileSettings::kRecentFiles, i);
         if (!strPath.empty())
             m_Files.push_back(std::move(strPath));
     }
@@ -52,5 +45,6 @@ void CRecentFileList::Remove(const std::string& strPath)
 void CRecentFileList::Write()
 {
     for (int i = 0; i < kSize; ++i)
-        m_Profile.WriteProfileString(kSection, KeyOf(i), i < GetCount() ? m_Files[i] : std::string());
+        ProfileSettings::Write(m_Profile, ProfileSettings::kRecentFiles, i,
+                               i < GetCount() ? m_Files[i] : std::string());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "doc/ProfileSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@ class IProfile;
 class CRecentFileList
 {
 public:
-    static constexpr int kSize = 4;
+    static constexpr int kSize = ProfileSettings::kRecentFiles.nCount;
 
     explicit CRecentFileList(IProfile& profile);
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+class IProfile;
+
+// Every setting the program keeps in its profile, with its section, key and default, in one
+// table. All reads and writes go through it, so that a key is spelled in one place only.
+namespace ProfileSettings
+{
+// An option kept as 1 or 0; any stored number other than 0 reads as set.
+struct SFlag
+{
+    const char* pszSection;
+    const char* pszKey;
+    bool bDefault;
+};
+struct SText
+{
+    const char* pszSection;
+    const char* pszKey;
+    const char* pszDefault;
+};
+// Numbered texts with no default: the prefix and nFirst + i name entry i, as "Message0".
+struct STextList
+{
+    const char* pszSection;
+    const char* pszKeyPrefix;
+    int nFirst;
+    int nCount;
+};
+
+// Shell commands run before the port is opened and after it is closed.
+inline constexpr SText kStartupCommand{"Startup", "Command", ""};
+inline constexpr SText kShutdownCommand{"Shutdown", "Command", ""};
+// Transmit options, the picture's colours and the Hell font.
+inline constexpr SFlag kFullDuplex{"Tx", "FullDuplex", true};
+inline constexpr SFlag kUpperCase{"Tx", "UpperCase", true};
+inline constexpr SFlag kUseDiddle{"Tx", "UseDiddle", true};
+inline constexpr SFlag kReverseVideo{"Tx", "ReverseVideo", false};
+inline constexpr SText kFontFileName{"Tx", "FontFileName", "hellfont.hlf"};
+// The port: "DUMMY", "COMn" or a device path.
+inline constexpr SText kPort{"Comm", "Port", "DUMMY"};
+// The canned messages of Alt+1..Alt+9, and the recent-file list of the File menu.
+inline constexpr STextList kXmitMessages{"XmitMessages", "Message", 0, 9};
+inline constexpr STextList kRecentFiles{"Recent File List", "File", 1, 4};
+
+bool Read(IProfile& profile, const SFlag& setting);
+void Write(IProfile& profile, const SFlag& setting, bool bValue);
+std::string Read(IProfile& profile, const SText& setting);
+void Write(IProfile& profile, const SText& setting, const std::string& strValue);
+// Entry nIndex (0 .. nCount - 1); empty when not stored.
+std::string Read(IProfile& profile, const STextList& setting, int nIndex);
+void Write(IProfile& profile, const STextList& setting, int nIndex, const std::string& strValue);
+} // namespace ProfileSettings
