@@ -10,8 +10,6 @@
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/RegularFile.h"
-#include "link/OpenErrorText.h"
-#include "link/PortName.h"
 #include "link/TxItems.h"
 
 #include <unistd.h>
@@ -374,10 +372,9 @@ std::string CSkrivelDoc::GetPortStatusText() const
 std::string CSkrivelDoc::GetPortProblemText() const
 {
     const CSerialLink::EState nState = m_Link.GetState();
-    const int nError = m_Link.GetDeviceError();
-    if (nError == 0 || (nState != CSerialLink::EState::Waiting && nState != CSerialLink::EState::Lost))
+    if (nState != CSerialLink::EState::Waiting && nState != CSerialLink::EState::Lost)
         return {};
-    return OpenErrorText::For(nError, PortName::GetDevicePath(GetPortName()));
+    return m_Link.GetDeviceErrorText();
 }
 
 void CSkrivelDoc::StoreRxPixel(std::uint8_t nValue, bool bLive)

@@ -1,9 +1,9 @@
 #include "link/SerialLink.h"
 
-#include "link/TxItems.h"
 #include "link/LinkQueues.h"
-#include "link/OpenErrorText.h"
+#include "link/PortFactory.h"
 #include "link/PortName.h"
+#include "link/TxItems.h"
 
 #include <algorithm>
 #include <pthread.h>
@@ -15,25 +15,25 @@
 namespace
 {
 constexpr int kSlotsPerTransmit = 2;
-constexpr std::uint32_t kDummyToneLevel = 200;
-constexpr std::uint32_t kDummySilenceLevel = 50;
-constexpr auto kDummySlot = std::chrono::milliseconds(1);
-// How often a device that has gone away is looked for again.
-constexpr auto kReopenInterval = std::chrono::seconds(1);
 
 // SCHED_FIFO at the highest level allowed: the system's maximum for a privileged user, else the
 // real-time limit granted to this user. Without either the thread stays at normal priority.
-void RaiseToRealTime(std::thread& thread)
+void RaiseToRealTime(pthread_t thread)
 {
     sched_param param{};
     param.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    if (pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &param) == 0)
+    if (pthread_setschedparam(thread, SCHED_FIFO, &param) == 0)
         return;
     rlimit limit{};
     if (getrlimit(RLIMIT_RTPRIO, &limit) != 0 || limit.rlim_cur == 0)
         return;
     param.sched_priority = static_cast<int>(std::min<rlim_t>(limit.rlim_cur, param.sched_priority));
-    pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &param);
+    pthread_setschedparam(thread, SCHED_FIFO, &param);
+}
+
+std::unique_ptr<IPort> MakePort(const std::string& strName)
+{
+    return strName.empty() ? nullptr : PortFactory::Create(strName);
 }
 } // namespace
 
@@ -46,98 +46,57 @@ CSerialLink::~CSerialLink()
 
 bool CSerialLink::OpenPort(const std::string& strName)
 {
-    StopIoThread();
-    ClosePort();
-    const bool bOpened = strName == PortName::kDummy ? OpenDummyPort() : OpenComPort(strName);
-    return bOpened && StartSelectedPort();
+    return SelectPort(MakePort(strName), false);
+}
+
+bool CSerialLink::OpenPort(std::unique_ptr<IPort> pPort)
+{
+    return SelectPort(std::move(pPort), false);
 }
 
 bool CSerialLink::OpenOrAwaitPort(const std::string& strName)
 {
-    if (OpenPort(strName))
-        return true;
-    // No device error: the failure was no device's (no name, or no thread), and waits for nothing.
-    if (m_nDeviceError == 0)
-        return false;
-    m_strPortName = strName;
-    m_nState = EState::Waiting;
-    StartSelectedPort();
-    return false;
+    return SelectPort(MakePort(strName), true);
 }
 
-bool CSerialLink::StartSelectedPort()
+bool CSerialLink::SelectPort(std::unique_ptr<IPort> pPort, bool bAwait)
 {
-    if (StartIoThread(kTimeCriticalPriority))
-        return true;
+    // The port in use is closed first: the new one may be the same device.
     ClosePort();
-    m_strOpenError = "The program could not start its input/output thread.";
-    return false;
-}
-
-bool CSerialLink::OpenComPort(const std::string& strName)
-{
-    if (!m_strPortName.empty())
-    {
-        m_strOpenError = "Another port is open.";
-        return false;
-    }
-    if (strName.empty())
+    if (!pPort)
     {
         m_strOpenError = "No port name was given.";
         return false;
     }
-    const std::string strPath = PortName::GetDevicePath(strName);
-    int nError = 0;
-    const int hDevice = SerialDevice::Open(strPath, nError);
-    if (hDevice == SerialDevice::kInvalid)
+    const bool bOpened = pPort->Open();
+    m_strOpenError = pPort->GetDeviceErrorText();
+    if (!bOpened && !bAwait)
+        return false;
+    m_pPort = std::move(pPort);
+    if (!StartIoThread(kTimeCriticalPriority))
     {
-        m_nDeviceError = nError;
-        m_strOpenError = OpenErrorText::For(nError, strPath);
+        ClosePort();
+        m_strOpenError = "The program could not start its input/output thread.";
         return false;
     }
-    m_hPort = hDevice;
-    m_strPortName = strName;
-    m_bDummyPort = false;
-    m_nState = EState::Open;
-    m_strOpenError.clear();
-    return true;
-}
-
-bool CSerialLink::OpenDummyPort()
-{
-    if (!m_strPortName.empty())
-    {
-        m_strOpenError = "Another port is open.";
-        return false;
-    }
-    m_strPortName = PortName::kDummy;
-    m_bDummyPort = true;
-    m_nState = EState::Open;
-    m_strOpenError.clear();
-    return true;
+    return bOpened;
 }
 
 void CSerialLink::ClosePort()
 {
     StopIoThread();
-    if (m_hPort != SerialDevice::kInvalid)
-        SerialDevice::Close(m_hPort);
-    m_hPort = SerialDevice::kInvalid;
-    m_bDummyPort = false;
-    m_strPortName.clear();
-    m_nState = EState::NoPort;
-    m_nDeviceError = 0;
+    m_pPort.reset();
 }
 
 bool CSerialLink::StartIoThread(int nPriority)
 {
-    if (m_pIoThread || m_strPortName.empty())
+    if (m_pIoThread || !m_pPort)
         return false;
     // Alive before it runs, so that a stop that follows at once still waits for this thread.
     m_bIoThreadAlive = true;
     try
     {
-        m_pIoThread = std::make_unique<std::thread>(&CSerialLink::IoThreadProc, this);
+        m_pIoThread = std::make_unique<std::jthread>([this](std::stop_token stop) { IoLoop(stop); });
     }
     catch (const std::system_error&)
     {
@@ -145,7 +104,7 @@ bool CSerialLink::StartIoThread(int nPriority)
         return false;
     }
     if (nPriority >= kTimeCriticalPriority)
-        RaiseToRealTime(*m_pIoThread);
+        RaiseToRealTime(m_pIoThread->native_handle());
     return true;
 }
 
@@ -153,15 +112,21 @@ void CSerialLink::StopIoThread()
 {
     if (!m_pIoThread)
         return;
-    {
-        // Under the lock, so that the thread cannot miss the signal between its test and its wait.
-        std::scoped_lock lock(m_WakeLock);
-        m_bStopIoThread = true;
-    }
-    m_WakeSignal.notify_all();
+    // Wakes a port that waits for its slot: it returns at once and the loop ends.
+    m_pIoThread->request_stop();
     m_pIoThread->join();
     m_pIoThread.reset();
-    m_bStopIoThread = false;
+}
+
+const std::string& CSerialLink::GetPortName() const
+{
+    static const std::string strNone;
+    return m_pPort ? m_pPort->GetName() : strNone;
+}
+
+bool CSerialLink::IsDummyPort() const
+{
+    return GetPortName() == PortName::kDummy;
 }
 
 std::chrono::nanoseconds CSerialLink::GetIoThreadCpuTime() const
@@ -174,92 +139,23 @@ std::chrono::nanoseconds CSerialLink::GetIoThreadCpuTime() const
     return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
 }
 
-int CSerialLink::IoThreadProc(CSerialLink* pLink)
+void CSerialLink::IoLoop(std::stop_token stop)
 {
-    return pLink->IoLoop();
-}
-
-int CSerialLink::IoLoop()
-{
-    CSlotState state;
+    IPort& port = *m_pPort;
+    int nSlot = 0; // read slots since the last transmit slot
+    std::uint32_t nLastItem = 0;
     do
     {
-        m_Queues.AddRx(ReadSlot(state));
-        if (++state.nSlot == kSlotsPerTransmit)
+        m_Queues.AddRx(port.ReadSlot(stop));
+        if (++nSlot == kSlotsPerTransmit)
         {
-            state.nSlot = 0;
-            TransmitSlot(state);
+            nSlot = 0;
+            if (port.CanTransmit())
+            {
+                nLastItem = m_Queues.TakeTx(nLastItem & TxItems::kKeyed, TxItems::kColumnItems);
+                port.Transmit(nLastItem);
+            }
         }
-    } while (!m_bStopIoThread);
+    } while (!stop.stop_requested());
     m_bIoThreadAlive = false;
-    return 0;
-}
-
-std::uint32_t CSerialLink::ReadSlot(CSlotState& state)
-{
-    if (m_bDummyPort)
-    {
-        std::this_thread::sleep_for(kDummySlot);
-        return state.nDummyLevel;
-    }
-    // A slot without a byte lasts the full time-out even when the read gives up early (a device
-    // that has gone away reads as empty at once): a lost board costs no CPU and looks silent.
-    const auto tSlotEnd = std::chrono::steady_clock::now() + SerialDevice::kReadTimeout;
-    if (m_hPort != SerialDevice::kInvalid || ReopenLostDevice(state))
-    {
-        std::uint8_t nByte = 0;
-        switch (SerialDevice::ReadByte(m_hPort, nByte))
-        {
-        case SerialDevice::ReadResult::Byte:
-            return nByte;
-        case SerialDevice::ReadResult::Lost:
-            // Closed at once, so that the device can come back under its name (a USB adapter
-            // plugged in again) and another program may take it meanwhile.
-            SerialDevice::Close(m_hPort);
-            m_hPort = SerialDevice::kInvalid;
-            m_nState = EState::Lost;
-            state.tNextReopen = std::chrono::steady_clock::now() + kReopenInterval;
-            break;
-        case SerialDevice::ReadResult::Nothing:
-            break;
-        }
-    }
-    WaitUntil(tSlotEnd);
-    return 0;
-}
-
-void CSerialLink::TransmitSlot(CSlotState& state)
-{
-    // While the device is missing nothing is taken: the queued items, and the text behind them,
-    // wait for the board to come back instead of going out to no one.
-    if (!m_bDummyPort && m_hPort == SerialDevice::kInvalid)
-        return;
-    const std::uint32_t nItem = m_Queues.TakeTx(state.nLastItem & TxItems::kKeyed, TxItems::kColumnItems);
-    if (m_bDummyPort)
-        state.nDummyLevel = (nItem & TxItems::kTone) != 0 ? kDummyToneLevel : kDummySilenceLevel;
-    else if (m_hPort != SerialDevice::kInvalid)
-        SerialDevice::WriteByte(m_hPort, static_cast<std::uint8_t>(nItem & 0xFF));
-    state.nLastItem = nItem;
-}
-
-bool CSerialLink::ReopenLostDevice(CSlotState& state)
-{
-    const auto tNow = std::chrono::steady_clock::now();
-    if (tNow < state.tNextReopen)
-        return false;
-    state.tNextReopen = tNow + kReopenInterval;
-    // Open refuses what is not the board, whatever the name stands for by now.
-    int nError = 0;
-    m_hPort = SerialDevice::Open(PortName::GetDevicePath(m_strPortName), nError);
-    m_nDeviceError = m_hPort == SerialDevice::kInvalid ? nError : 0;
-    if (m_hPort == SerialDevice::kInvalid)
-        return false;
-    m_nState = EState::Open;
-    return true;
-}
-
-void CSerialLink::WaitUntil(std::chrono::steady_clock::time_point tDeadline)
-{
-    std::unique_lock lock(m_WakeLock);
-    m_WakeSignal.wait_until(lock, tDeadline, [this] { return m_bStopIoThread.load(); });
 }

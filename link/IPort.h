@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <stop_token>
+#include <string>
+
+// How a selected port stands. Every state but NoPort is a port's own; NoPort is the link's when
+// none is selected.
+enum class EPortState
+{
+    NoPort,  // nothing selected
+    Open,    // the device is in use
+    Waiting, // selected but not opened yet: looked for again while the thread runs
+    Lost,    // it was open and went away: looked for again while the thread runs
+};
+
+// The device the I/O thread reads level bytes from and writes transmit items to: a serial board,
+// the simulated DUMMY port, a sound card. The port paces the slots itself, each read blocking for
+// as long as one slot lasts on that device. The operator's thread makes and opens a port before
+// the I/O thread starts and destroys it after the thread has ended; in between only the I/O
+// thread calls ReadSlot, CanTransmit and Transmit, and any thread may ask for the state.
+class IPort
+{
+public:
+    virtual ~IPort() = default;
+
+    // The name the operator gave it ("COM1", "DUMMY", a device path).
+    virtual const std::string& GetName() const = 0;
+    // Opens the device. False when it is not there or refuses: the port is then Waiting, and
+    // GetDeviceError says why.
+    virtual bool Open() = 0;
+    // Open, Waiting or Lost. Safe from any thread.
+    virtual EPortState GetState() const = 0;
+    // Why the device was refused when it was last opened or looked for, as a code of the port's
+    // kind (an errno, say); 0 when it is open or was never tried. Safe from any thread.
+    virtual int GetDeviceError() const = 0;
+    // GetDeviceError in the operator's words; empty for 0. Safe from any thread.
+    virtual std::string GetDeviceErrorText() const = 0;
+
+    // One read slot: waits, at the device's pace, for the next level byte and gives it; a slot
+    // without one gives 0. Returns within the slot once a stop is requested.
+    virtual std::uint32_t ReadSlot(std::stop_token stop) = 0;
+    // Whether an item may be taken from the transmit queue now: a missing device takes none, so
+    // that the items, and the text behind them, wait for it.
+    virtual bool CanTransmit() const = 0;
+    // Sends one transmit item; only its low byte goes to a board.
+    virtual void Transmit(std::uint32_t nItem) = 0;
+};
