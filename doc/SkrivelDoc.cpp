@@ -8,13 +8,13 @@
 #include "doc/IRxDisplay.h"
 #include "doc/IXmitSource.h"
 #include "doc/RegularFile.h"
+#include "engine/AsciiCase.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/TxItems.h"
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 
 namespace
@@ -276,7 +276,7 @@ void CSkrivelDoc::GetCharToSend(int& nChar, bool& bXmit, bool& bMorse)
     {
         m_pXmitSource->GetNextXmitChar(c, bMorse);
         if (m_bUpperCase && c != -1)
-            c = std::toupper(c);
+            c = AsciiCase::ToUpper(c);
     }
     if (c != -1)
     {
