@@ -142,8 +142,8 @@ TEST_F(DocTest, AFontThatDrawsNoVisibleCharacterIsReportedLikeAMissingOne)
     CSkrivelDoc& doc = NewDoc();
     m_Profile.Set("Tx", "FontFileName", strDiddle);
     ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(m_Host.m_Messages,
-              (std::vector<std::string>{"Can't open font file " + strEmpty, "Can't open font file " + strDiddle}));
+    EXPECT_EQ(m_Host.m_Messages, (std::vector<std::string>{"Can't open font file " + strEmpty,
+                                                           "Can't open font file " + strDiddle}));
     EXPECT_FALSE(doc.GetGlyphPixel(1, 0, 0)); // nothing of the refused file was taken
 
     // Over a font that draws, a short file replaces only the glyphs it covers, as before.
