@@ -179,7 +179,8 @@ bool CSkrivelDoc::OnSaveDocument(const std::string& strPath)
 
 void CSkrivelDoc::ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath)
 {
-    m_Host.ShowMessage(FileErrorText::For(op, nError, strPath));
+    m_Host.ShowMessage(FileErrorText::For(op, nError, strPath),
+                       FileErrorText::DetailFor(op, nError, strPath));
 }
 
 void CSkrivelDoc::Serialize(CArchive& ar)
