@@ -1,10 +1,16 @@
 #include "app/IniFormat.h"
 
+#include "ui/Cp1252.h"
+
 #include <QIODevice>
-#include <QStringList>
+#include <QStringDecoder>
 
 namespace
 {
+// Undoes Escape, and only that: a backslash before any other character, and \s anywhere but at
+// the start of the value, are kept as written, so a hand-written command such as
+//   sed -e 's/\s\+/ /g'
+// reads back unchanged.
 QString Unescape(const QString& strValue)
 {
     QString strResult;
@@ -12,35 +18,54 @@ QString Unescape(const QString& strValue)
     for (qsizetype i = 0; i < strValue.size(); ++i)
     {
         const QChar c = strValue[i];
-        if (c != QLatin1Char('\\') || i + 1 == strValue.size())
+        QChar cEscaped;
+        if (c == QLatin1Char('\\') && i + 1 < strValue.size())
+        {
+            switch (strValue[i + 1].unicode())
+            {
+            case '\\':
+                cEscaped = QLatin1Char('\\');
+                break;
+            case 'n':
+                cEscaped = QLatin1Char('\n');
+                break;
+            case 'r':
+                cEscaped = QLatin1Char('\r');
+                break;
+            case 't':
+                cEscaped = QLatin1Char('\t');
+                break;
+            case 's':
+                if (i == 0)
+                    cEscaped = QLatin1Char(' ');
+                break;
+            default:
+                break;
+            }
+        }
+        if (cEscaped.isNull())
         {
             strResult += c;
             continue;
         }
-        switch (strValue[++i].unicode())
-        {
-        case '\\':
-            strResult += QLatin1Char('\\');
-            break;
-        case 'n':
-            strResult += QLatin1Char('\n');
-            break;
-        case 'r':
-            strResult += QLatin1Char('\r');
-            break;
-        case 't':
-            strResult += QLatin1Char('\t');
-            break;
-        case 's':
-            strResult += QLatin1Char(' ');
-            break;
-        default: // not an escape: kept as written
-            strResult += c;
-            strResult += strValue[i];
-            break;
-        }
+        strResult += cEscaped;
+        ++i;
     }
     return strResult;
+}
+
+// Text as this program writes it, in UTF-8; bytes that are no valid UTF-8 (a profile carried over
+// from an older system) are read as Windows-1252 instead, so its umlauts survive.
+QString DecodeText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString strText = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return strText;
+    strText.clear();
+    for (const char c : bytes)
+        strText += QChar(static_cast<char16_t>(Cp1252::CodePoint(static_cast<unsigned char>(c))));
+    return strText;
 }
 
 QString Escape(const QString& strValue)
@@ -85,11 +110,15 @@ QSettings::Format IniFormat::Get()
 bool IniFormat::Read(QIODevice& device, QSettings::SettingsMap& map)
 {
     QString strSection;
-    const QStringList lines = QString::fromUtf8(device.readAll()).split(QLatin1Char('\n'));
-    for (QString strLine : lines)
+    for (QByteArray line : device.readAll().split('\n'))
     {
-        if (strLine.endsWith(QLatin1Char('\r')))
-            strLine.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        // The key and the value each on its own: one value in Windows-1252 leaves the rest UTF-8.
+        const qsizetype nEqualsByte = line.indexOf('=');
+        const QString strLine = nEqualsByte < 0 ? DecodeText(line)
+                                                : DecodeText(line.left(nEqualsByte)) + QLatin1Char('=') +
+                                                      DecodeText(line.mid(nEqualsByte + 1));
         const QString strTrimmed = strLine.trimmed();
         if (strTrimmed.isEmpty() || strTrimmed.startsWith(QLatin1Char(';')) ||
             strTrimmed.startsWith(QLatin1Char('#')))
