@@ -255,7 +255,7 @@ private slots:
                 pCool->click();
             });
         app.Choose(ID_APP_ABOUT);
-        QCOMPARE(texts, QStringList({"About skrivel", "Skrivel version 1.0.3",
+        QCOMPARE(texts, QStringList({"About skrivel", "Skrivel version " SKRIVEL_VERSION,
                                      "Release build compiled Mar  4 1998", "read-only", "Cool!"}));
         app.ExitInstance();
     }
