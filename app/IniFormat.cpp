@@ -5,8 +5,37 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <array>
+#include <utility>
+
 namespace
 {
+// The characters the writer escapes anywhere in a value, and the letter after the backslash. A
+// space at the start of a value is written as \s besides, as reading strips leading blanks.
+constexpr std::array<std::pair<char16_t, char16_t>, 4> kEscapes = {
+    {{u'\\', u'\\'}, {u'\n', u'n'}, {u'\r', u'r'}, {u'\t', u't'}}};
+constexpr char16_t kLeadingSpace = u's';
+
+QString Escape(const QString& strValue)
+{
+    QString strResult;
+    strResult.reserve(strValue.size() + 8);
+    for (qsizetype i = 0; i < strValue.size(); ++i)
+    {
+        const char16_t c = strValue[i].unicode();
+        const auto it =
+            std::find_if(kEscapes.begin(), kEscapes.end(), [c](const auto& e) { return e.first == c; });
+        if (it != kEscapes.end())
+            strResult += QLatin1Char('\\') + QChar(it->second);
+        else if (i == 0 && c == u' ')
+            strResult += QLatin1Char('\\') + QChar(kLeadingSpace);
+        else
+            strResult += QChar(c);
+    }
+    return strResult;
+}
+
 // Undoes Escape, and only that: a backslash before any other character, and \s anywhere but at
 // the start of the value, are kept as written, so a hand-written command such as
 //   sed -e 's/\s\+/ /g'
@@ -18,37 +47,23 @@ QString Unescape(const QString& strValue)
     for (qsizetype i = 0; i < strValue.size(); ++i)
     {
         const QChar c = strValue[i];
-        QChar cEscaped;
+        QChar cPlain; // what the backslash and the letter after it stand for, if anything
         if (c == QLatin1Char('\\') && i + 1 < strValue.size())
         {
-            switch (strValue[i + 1].unicode())
-            {
-            case '\\':
-                cEscaped = QLatin1Char('\\');
-                break;
-            case 'n':
-                cEscaped = QLatin1Char('\n');
-                break;
-            case 'r':
-                cEscaped = QLatin1Char('\r');
-                break;
-            case 't':
-                cEscaped = QLatin1Char('\t');
-                break;
-            case 's':
-                if (i == 0)
-                    cEscaped = QLatin1Char(' ');
-                break;
-            default:
-                break;
-            }
+            const char16_t cNext = strValue[i + 1].unicode();
+            const auto it = std::find_if(kEscapes.begin(), kEscapes.end(),
+                                         [cNext](const auto& e) { return e.second == cNext; });
+            if (it != kEscapes.end())
+                cPlain = QChar(it->first);
+            else if (i == 0 && cNext == kLeadingSpace)
+                cPlain = QLatin1Char(' ');
         }
-        if (cEscaped.isNull())
+        if (cPlain.isNull())
         {
             strResult += c;
             continue;
         }
-        strResult += cEscaped;
+        strResult += cPlain;
         ++i;
     }
     return strResult;
@@ -66,38 +81,6 @@ QString DecodeText(const QByteArray& bytes)
     for (const char c : bytes)
         strText += QChar(static_cast<char16_t>(Cp1252::CodePoint(static_cast<unsigned char>(c))));
     return strText;
-}
-
-QString Escape(const QString& strValue)
-{
-    QString strResult;
-    strResult.reserve(strValue.size() + 8);
-    for (qsizetype i = 0; i < strValue.size(); ++i)
-    {
-        const QChar c = strValue[i];
-        switch (c.unicode())
-        {
-        case '\\':
-            strResult += QLatin1String("\\\\");
-            break;
-        case '\n':
-            strResult += QLatin1String("\\n");
-            break;
-        case '\r':
-            strResult += QLatin1String("\\r");
-            break;
-        case '\t':
-            strResult += QLatin1String("\\t");
-            break;
-        case ' ':
-            strResult += i == 0 ? QLatin1String("\\s") : QLatin1String(" ");
-            break;
-        default:
-            strResult += c;
-            break;
-        }
-    }
-    return strResult;
 }
 } // namespace
 
