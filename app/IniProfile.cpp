@@ -89,11 +89,11 @@ void CIniProfile::Reload()
     if (m_pSettings->status() != QSettings::NoError)
         return;
     QFile file(m_pSettings->fileName());
-    QSettings::SettingsMap stored;
-    if (!file.open(QIODevice::ReadOnly) && file.exists())
-        return;
-    if (file.isOpen())
+    QSettings::SettingsMap stored; // none when the file is gone
+    if (file.open(QIODevice::ReadOnly))
         IniFormat::Read(file, stored);
+    else if (file.exists())
+        return;
     for (auto it = stored.constBegin(); it != stored.constEnd(); ++it)
     {
         if (m_pSettings->value(it.key()) != it.value())

@@ -113,7 +113,7 @@ int CAtomicFile::CreateBeside()
 bool CAtomicFile::KeepOwnerAndMode(const struct stat& old) const
 {
     // The owner first: changing it clears the set-user and set-group bits, which the mode restores.
-    // A user who is not root can give a file away to nobody, but keeps it as his own.
+    // Only root may give a file to someone else; a user saving his own file may lose its group.
     if (::fchown(m_fd, old.st_uid, old.st_gid) != 0 && old.st_uid != ::geteuid())
         return false;
     return ::fchmod(m_fd, old.st_mode & 07777) == 0;
