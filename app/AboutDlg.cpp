@@ -9,7 +9,6 @@
 
 namespace
 {
-const char kVersion[] = "1.0.3";
 const char kBuildDate[] = "Mar  4 1998";
 
 QLineEdit* AddField(QWidget* pParent, const QString& strText, const char* pszName)
@@ -28,7 +27,7 @@ QLineEdit* AddField(QWidget* pParent, const QString& strText, const char* pszNam
 } // namespace
 
 CAboutDlg::CAboutDlg(QWidget* pParent)
-    : QDialog(pParent), m_strVersion(QStringLiteral("Skrivel version ") + QLatin1String(kVersion)),
+    : QDialog(pParent), m_strVersion(QStringLiteral("Skrivel version " SKRIVEL_VERSION)),
       m_strBuild(QStringLiteral("Release ") + QStringLiteral("build compiled ") + QLatin1String(kBuildDate))
 {
     setWindowTitle(QStringLiteral("About skrivel"));

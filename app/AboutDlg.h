@@ -12,6 +12,6 @@ class CAboutDlg : public QDialog
 public:
     explicit CAboutDlg(QWidget* pParent = nullptr);
 
-    QString m_strVersion; // "Skrivel version 1.0.3"
+    QString m_strVersion; // "Skrivel version " and the project's version
     QString m_strBuild;   // "Release build compiled Mar  4 1998"
 };

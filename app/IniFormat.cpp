@@ -1,47 +1,21 @@
 #include "app/IniFormat.h"
 
+#include "ui/Cp1252.h"
+
 #include <QIODevice>
-#include <QStringList>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <utility>
 
 namespace
 {
-QString Unescape(const QString& strValue)
-{
-    QString strResult;
-    strResult.reserve(strValue.size());
-    for (qsizetype i = 0; i < strValue.size(); ++i)
-    {
-        const QChar c = strValue[i];
-        if (c != QLatin1Char('\\') || i + 1 == strValue.size())
-        {
-            strResult += c;
-            continue;
-        }
-        switch (strValue[++i].unicode())
-        {
-        case '\\':
-            strResult += QLatin1Char('\\');
-            break;
-        case 'n':
-            strResult += QLatin1Char('\n');
-            break;
-        case 'r':
-            strResult += QLatin1Char('\r');
-            break;
-        case 't':
-            strResult += QLatin1Char('\t');
-            break;
-        case 's':
-            strResult += QLatin1Char(' ');
-            break;
-        default: // not an escape: kept as written
-            strResult += c;
-            strResult += strValue[i];
-            break;
-        }
-    }
-    return strResult;
-}
+// The characters the writer escapes anywhere in a value, and the letter after the backslash. A
+// space at the start of a value is written as \s besides, as reading strips leading blanks.
+constexpr std::array<std::pair<char16_t, char16_t>, 4> kEscapes = {
+    {{u'\\', u'\\'}, {u'\n', u'n'}, {u'\r', u'r'}, {u'\t', u't'}}};
+constexpr char16_t kLeadingSpace = u's';
 
 QString Escape(const QString& strValue)
 {
@@ -49,30 +23,64 @@ QString Escape(const QString& strValue)
     strResult.reserve(strValue.size() + 8);
     for (qsizetype i = 0; i < strValue.size(); ++i)
     {
-        const QChar c = strValue[i];
-        switch (c.unicode())
-        {
-        case '\\':
-            strResult += QLatin1String("\\\\");
-            break;
-        case '\n':
-            strResult += QLatin1String("\\n");
-            break;
-        case '\r':
-            strResult += QLatin1String("\\r");
-            break;
-        case '\t':
-            strResult += QLatin1String("\\t");
-            break;
-        case ' ':
-            strResult += i == 0 ? QLatin1String("\\s") : QLatin1String(" ");
-            break;
-        default:
-            strResult += c;
-            break;
-        }
+        const char16_t c = strValue[i].unicode();
+        const auto it =
+            std::find_if(kEscapes.begin(), kEscapes.end(), [c](const auto& e) { return e.first == c; });
+        if (it != kEscapes.end())
+            strResult += QLatin1Char('\\') + QChar(it->second);
+        else if (i == 0 && c == u' ')
+            strResult += QLatin1Char('\\') + QChar(kLeadingSpace);
+        else
+            strResult += QChar(c);
     }
     return strResult;
+}
+
+// Undoes Escape, and only that: a backslash before any other character, and \s anywhere but at
+// the start of the value, are kept as written, so a hand-written command such as
+//   sed -e 's/\s\+/ /g'
+// reads back unchanged.
+QString Unescape(const QString& strValue)
+{
+    QString strResult;
+    strResult.reserve(strValue.size());
+    for (qsizetype i = 0; i < strValue.size(); ++i)
+    {
+        const QChar c = strValue[i];
+        QChar cPlain; // what the backslash and the letter after it stand for, if anything
+        if (c == QLatin1Char('\\') && i + 1 < strValue.size())
+        {
+            const char16_t cNext = strValue[i + 1].unicode();
+            const auto it = std::find_if(kEscapes.begin(), kEscapes.end(),
+                                         [cNext](const auto& e) { return e.second == cNext; });
+            if (it != kEscapes.end())
+                cPlain = QChar(it->first);
+            else if (i == 0 && cNext == kLeadingSpace)
+                cPlain = QLatin1Char(' ');
+        }
+        if (cPlain.isNull())
+        {
+            strResult += c;
+            continue;
+        }
+        strResult += cPlain;
+        ++i;
+    }
+    return strResult;
+}
+
+// Text as this program writes it, in UTF-8; bytes that are no valid UTF-8 (a profile carried over
+// from an older system) are read as Windows-1252 instead, so its umlauts survive.
+QString DecodeText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString strText = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return strText;
+    strText.clear();
+    for (const char c : bytes)
+        strText += QChar(static_cast<char16_t>(Cp1252::CodePoint(static_cast<unsigned char>(c))));
+    return strText;
 }
 } // namespace
 
@@ -85,11 +93,15 @@ QSettings::Format IniFormat::Get()
 bool IniFormat::Read(QIODevice& device, QSettings::SettingsMap& map)
 {
     QString strSection;
-    const QStringList lines = QString::fromUtf8(device.readAll()).split(QLatin1Char('\n'));
-    for (QString strLine : lines)
+    for (QByteArray line : device.readAll().split('\n'))
     {
-        if (strLine.endsWith(QLatin1Char('\r')))
-            strLine.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        // The key and the value each on its own: one value in Windows-1252 leaves the rest UTF-8.
+        const qsizetype nEqualsByte = line.indexOf('=');
+        const QString strLine = nEqualsByte < 0 ? DecodeText(line)
+                                                : DecodeText(line.left(nEqualsByte)) + QLatin1Char('=') +
+                                                      DecodeText(line.mid(nEqualsByte + 1));
         const QString strTrimmed = strLine.trimmed();
         if (strTrimmed.isEmpty() || strTrimmed.startsWith(QLatin1Char(';')) ||
             strTrimmed.startsWith(QLatin1Char('#')))

@@ -2,6 +2,7 @@
 
 #include "app/IniFormat.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QString>
 
@@ -77,6 +78,32 @@ void CIniProfile::WriteProfileString(const std::string& strSection, const std::s
 void CIniProfile::WriteProfileInt(const std::string& strSection, const std::string& strKey, int nValue)
 {
     m_pSettings->setValue(KeyOf(strSection, strKey), nValue);
+}
+
+void CIniProfile::Reload()
+{
+    // QSettings reads the file again only when its size or time stamp changed, so it misses an
+    // edit of the same size made within one tick of the file system's clock, or whose time stamp
+    // was put back (cp -p): the values themselves are compared, after QSettings has had its turn.
+    m_pSettings->sync();
+    if (m_pSettings->status() != QSettings::NoError)
+        return;
+    QFile file(m_pSettings->fileName());
+    QSettings::SettingsMap stored; // none when the file is gone
+    if (file.open(QIODevice::ReadOnly))
+        IniFormat::Read(file, stored);
+    else if (file.exists())
+        return;
+    for (auto it = stored.constBegin(); it != stored.constEnd(); ++it)
+    {
+        if (m_pSettings->value(it.key()) != it.value())
+            m_pSettings->setValue(it.key(), it.value());
+    }
+    for (const QString& strKey : m_pSettings->allKeys())
+    {
+        if (!stored.contains(strKey))
+            m_pSettings->remove(strKey);
+    }
 }
 
 bool CIniProfile::Flush(std::string& strError)

@@ -25,6 +25,9 @@ public:
 
     // Writes what is pending to the file. False, with the reason, when the file cannot be written.
     bool Flush(std::string& strError);
+    // Writes what is pending, then takes the values as the file holds them now, edits made by hand
+    // while the program runs included.
+    void Reload();
 
     // The settings object itself, for the window's own keys (the recent-file list).
     QSettings& GetSettings() { return *m_pSettings; }

@@ -158,6 +158,8 @@ bool CSkrivelApp::OnCmdMsg(int nID, CCmdUI* pCmdUI)
 
 void CSkrivelApp::OnFileNew()
 {
+    // The stored settings as the file holds them now: the operator may have edited it meanwhile.
+    m_Profile.Reload();
     m_pDoc->OnNewDocument();
     m_pMainFrame->UpdateTitle();
 }

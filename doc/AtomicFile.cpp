@@ -1,41 +1,54 @@
 #include "doc/AtomicFile.h"
 
+#include "engine/RegularFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <vector>
 
 namespace
 {
-// A link is replaced through its target, so saving to a linked name updates the file it names.
-std::string FollowLink(const std::string& strPath)
+// Links followed before a chain counts as a loop, as the kernel counts them.
+constexpr int kMaxLinks = 40;
+
+std::string FolderOf(const std::string& strPath)
 {
-    struct stat st
-    {
-    };
-    if (::lstat(strPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-    {
-        char szReal[PATH_MAX];
-        if (::realpath(strPath.c_str(), szReal) != nullptr)
-            return szReal;
-    }
-    return strPath;
+    const std::size_t nSlash = strPath.rfind('/');
+    return nSlash == std::string::npos ? std::string() : strPath.substr(0, nSlash + 1);
 }
 
-mode_t NewFileMode(const std::string& strTarget)
+// The name a save writes: symbolic links followed one by one to the name at the end of the chain,
+// which need not exist (a dangling link names the file to create). 0 or an errno.
+int FollowLinks(const std::string& strPath, std::string& strResult)
 {
-    struct stat st
+    strResult = strPath;
+    for (int nLinks = 0;; ++nLinks)
     {
-    };
-    if (::stat(strTarget.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t nMask = ::umask(0);
-    ::umask(nMask);
-    return 0666 & ~nMask;
+        struct stat st
+        {
+        };
+        if (::lstat(strResult.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return 0; // whatever stands in the way is met when the file is made
+        if (nLinks == kMaxLinks)
+            return ELOOP;
+        char szLink[PATH_MAX];
+        const ssize_t n = ::readlink(strResult.c_str(), szLink, sizeof szLink);
+        if (n < 0)
+            return errno;
+        if (static_cast<std::size_t>(n) == sizeof szLink)
+            return ENAMETOOLONG;
+        const std::string strLink(szLink, static_cast<std::size_t>(n));
+        strResult = !strLink.empty() && strLink.front() == '/' ? strLink : FolderOf(strResult) + strLink;
+    }
+}
+
+bool IsPermissionError(int nError)
+{
+    return nError == EACCES || nError == EPERM;
 }
 } // namespace
 
@@ -47,28 +60,69 @@ CAtomicFile::~CAtomicFile()
 int CAtomicFile::Create(const std::string& strTarget)
 {
     Discard();
-    m_strTarget = FollowLink(strTarget);
+    m_bInPlace = false;
+    if (const int nError = FollowLinks(strTarget, m_strTarget); nError != 0)
+        return nError;
     struct stat st
     {
     };
-    if (::stat(m_strTarget.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    if (::stat(m_strTarget.c_str(), &st) != 0)
+        return errno == ENOENT ? CreateBeside() : errno;
+    if (S_ISDIR(st.st_mode))
         return EISDIR;
+    if (!S_ISREG(st.st_mode))
+        return ENODEV;
     // Refuse what the program could not write in place either, before making anything.
-    if (::access(m_strTarget.c_str(), F_OK) == 0 && ::access(m_strTarget.c_str(), W_OK) != 0)
+    if (::access(m_strTarget.c_str(), W_OK) != 0)
         return errno;
+    if (st.st_nlink > 1)
+        return OpenInPlace();
+    const int nError = CreateBeside();
+    if (IsPermissionError(nError))
+        return OpenInPlace();
+    if (nError == 0 && !KeepOwnerAndMode(st))
+    {
+        Discard();
+        return OpenInPlace();
+    }
+    return nError;
+}
+
+int CAtomicFile::CreateBeside()
+{
+    // Made with O_EXCL under a name of this process, so the umask gives a new file its mode.
+    static std::atomic<unsigned> s_nCount{0};
     const std::size_t nSlash = m_strTarget.rfind('/');
-    const std::string strDir =
-        nSlash == std::string::npos ? std::string() : m_strTarget.substr(0, nSlash + 1);
-    const std::string strName = nSlash == std::string::npos ? m_strTarget : m_strTarget.substr(nSlash + 1);
-    std::string strTemplate = strDir + "." + strName + ".XXXXXX";
-    std::vector<char> szTemplate(strTemplate.begin(), strTemplate.end());
-    szTemplate.push_back('\0');
-    m_fd = ::mkstemp(szTemplate.data());
-    if (m_fd < 0)
-        return errno;
-    m_strTemp = szTemplate.data();
-    ::fchmod(m_fd, NewFileMode(m_strTarget));
-    return 0;
+    const std::string strStem = FolderOf(m_strTarget) + "." +
+                                m_strTarget.substr(nSlash == std::string::npos ? 0 : nSlash + 1) + "." +
+                                std::to_string(::getpid()) + ".";
+    for (;;)
+    {
+        const std::string strTemp = strStem + std::to_string(s_nCount++);
+        m_fd = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+        {
+            m_strTemp = strTemp;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+}
+
+bool CAtomicFile::KeepOwnerAndMode(const struct stat& old) const
+{
+    // The owner first: changing it clears the set-user and set-group bits, which the mode restores.
+    // Only root may give a file to someone else; a user saving his own file may lose its group.
+    if (::fchown(m_fd, old.st_uid, old.st_gid) != 0 && old.st_uid != ::geteuid())
+        return false;
+    return ::fchmod(m_fd, old.st_mode & 07777) == 0;
+}
+
+int CAtomicFile::OpenInPlace()
+{
+    m_bInPlace = true;
+    return RegularFile::OpenForWriting(m_strTarget, m_fd);
 }
 
 int CAtomicFile::Commit()
@@ -76,12 +130,19 @@ int CAtomicFile::Commit()
     if (m_fd < 0)
         return EBADF;
     int nError = 0;
-    if (::fsync(m_fd) != 0)
+    if (m_bInPlace)
+    {
+        // The old data beyond the new goes only now.
+        const off_t nEnd = ::lseek(m_fd, 0, SEEK_CUR);
+        if (nEnd < 0 || ::ftruncate(m_fd, nEnd) != 0)
+            nError = errno;
+    }
+    if (nError == 0 && ::fsync(m_fd) != 0)
         nError = errno;
     if (::close(m_fd) != 0 && nError == 0)
         nError = errno;
     m_fd = -1;
-    if (nError == 0 && ::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
+    if (nError == 0 && !m_bInPlace && ::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
         nError = errno;
     if (nError != 0)
     {

@@ -1,6 +1,8 @@
 #include "doc/FileErrorText.h"
 
 #include <cerrno>
+#include <string_view>
+#include <system_error>
 
 namespace
 {
@@ -39,6 +41,10 @@ const char* TextFor(FileErrorText::Operation op, int nError)
     case EFBIG:
         return op == Operation::Save ? "Destination disk drive is full."
                                      : "Unable to load %1: the file is larger than this computer's memory.";
+    case ENODEV:
+        if (op == Operation::Save)
+            return "Invalid filename.";
+        break;
     default:
         break;
     }
@@ -58,4 +64,13 @@ const char* TextFor(FileErrorText::Operation op, int nError)
 std::string FileErrorText::For(Operation op, int nError, const std::string& strPath)
 {
     return Substitute(TextFor(op, nError), strPath);
+}
+
+std::string FileErrorText::DetailFor(Operation op, int nError, const std::string& strPath)
+{
+    const std::string strReason =
+        nError == ENODEV ? "Not a regular file" : std::generic_category().message(nError);
+    if (std::string_view(TextFor(op, nError)).find("%1") != std::string_view::npos)
+        return strReason;
+    return strPath + ": " + strReason;
 }

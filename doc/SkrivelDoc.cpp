@@ -7,6 +7,7 @@
 #include "doc/IXmitSource.h"
 #include "doc/ProfileSettings.h"
 #include "doc/RxDataJob.h"
+#include "engine/AsciiCase.h"
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/RegularFile.h"
@@ -14,7 +15,6 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <string_view>
 #include <utility>
@@ -217,7 +217,8 @@ void CSkrivelDoc::TakeLoadedStore(CRxDataJob& job)
 
 void CSkrivelDoc::ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath)
 {
-    m_Host.ShowMessage(FileErrorText::For(op, nError, strPath));
+    m_Host.ShowMessage(FileErrorText::For(op, nError, strPath),
+                       FileErrorText::DetailFor(op, nError, strPath));
 }
 
 // ---- The heartbeat -----------------------------------------------------------------------------
@@ -318,7 +319,7 @@ void CSkrivelDoc::GetCharToSend(int& nChar, bool& bXmit, bool& bMorse)
     {
         m_pXmitSource->GetNextXmitChar(c, bMorse);
         if (m_bUpperCase && c != -1)
-            c = std::toupper(c);
+            c = AsciiCase::ToUpper(c);
     }
     if (c != -1)
     {

@@ -6,31 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
-
-bool CHellFont::Load(const std::string& strPath)
-{
-    int fd = -1;
-    std::uint64_t nSize = 0;
-    if (RegularFile::OpenForReading(strPath, fd, nSize) != 0)
-        return false;
-    // Read into a copy first, so a read error leaves the table as it was.
-    std::array<std::uint8_t, kFileSize> table = m_HellFont;
-    int nError = 0;
-    {
-        CArchive ar(fd, CArchive::Mode::Load);
-        ar.Read(table.data(), kFileSize);
-        nError = ar.GetError();
-    }
-    ::close(fd);
-    if (nError != 0)
-        return false;
-    m_HellFont = table;
-    return true;
-}
 
 namespace
 {
+// Whether any visible character (codes 33 and up, but for DEL and the no-break space) has a
+// marked pixel.
+bool DrawsText(const std::array<std::uint8_t, CHellFont::kFileSize>& table)
+{
+    for (int nCode = '!'; nCode < CHellFont::kGlyphs; ++nCode)
+    {
+        if (nCode == 0x7F || nCode == 0xA0)
+            continue;
+        const auto itGlyph = table.begin() + nCode * CHellFont::kGlyphBytes;
+        if (std::any_of(itGlyph, itGlyph + CHellFont::kGlyphBytes, [](std::uint8_t n) { return n != 0; }))
+            return true;
+    }
+    return false;
+}
+
 bool IsFile(const std::string& strPath)
 {
     struct stat st
@@ -39,6 +34,27 @@ bool IsFile(const std::string& strPath)
     return ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 } // namespace
+
+bool CHellFont::Load(const std::string& strPath)
+{
+    int fd = -1;
+    std::uint64_t nSize = 0;
+    if (RegularFile::OpenForReading(strPath, fd, nSize) != 0)
+        return false;
+    // Read into a copy first, so a read error or a blank font leaves the table as it was.
+    std::array<std::uint8_t, kFileSize> table = m_HellFont;
+    int nError = 0;
+    {
+        CArchive ar(fd, CArchive::Mode::Load);
+        ar.Read(table.data(), kFileSize);
+        nError = ar.GetError();
+    }
+    ::close(fd);
+    if (nError != 0 || !DrawsText(table))
+        return false;
+    m_HellFont = table;
+    return true;
+}
 
 std::string CHellFont::Resolve(const std::string& strName, const std::vector<std::string>& dataDirs)
 {

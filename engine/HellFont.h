@@ -20,7 +20,8 @@ public:
 
     // Reads up to 21504 bytes of the file into the table. A shorter file replaces only the glyphs
     // it covers; a file that cannot be opened or read, or is no regular file, changes nothing and
-    // gives false.
+    // gives false. So does a file that would leave every visible character blank (an empty file
+    // loaded first, or one of zeros): text sent with it would go out as nothing at all.
     bool Load(const std::string& strPath);
 
     // Where a font name points: a name with a directory is used as it stands; a bare name is

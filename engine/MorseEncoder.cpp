@@ -1,9 +1,9 @@
 #include "engine/MorseEncoder.h"
 
+#include "engine/AsciiCase.h"
 #include "link/TxItems.h"
 #include "link/ItemQueue.h"
 
-#include <cctype>
 #include <string_view>
 
 namespace
@@ -23,7 +23,7 @@ std::string_view PatternOf(int nCode)
         "-.", "---",  ".--.", "--.-", ".-.", "...",  "-",   "..-",  "...-", ".--",  "-..-", "-.--", "--.."};
     static constexpr std::string_view s_Digits[10] = {"-----", ".----", "..---", "...--", "....-",
                                                       ".....", "-....", "--...", "---..", "----."};
-    const int c = (nCode >= 0 && nCode <= 255) ? std::toupper(nCode) : nCode;
+    const int c = AsciiCase::ToUpper(nCode);
     if (c >= 'A' && c <= 'Z')
         return s_Letters[c - 'A'];
     if (c >= '0' && c <= '9')

@@ -6,14 +6,15 @@
 
 #include <cerrno>
 
-int RegularFile::OpenForReading(const std::string& strPath, int& fd, std::uint64_t& nSize)
+namespace
 {
-    fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+// Opens without blocking, checks that a regular file was opened, then makes the descriptor
+// blocking. Gives 0 and the file's status, or an errno with fd -1.
+int OpenRegular(const std::string& strPath, int nFlags, int& fd, struct stat& st)
+{
+    fd = ::open(strPath.c_str(), nFlags | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    struct stat st
-    {
-    };
     int nError = 0;
     if (::fstat(fd, &st) != 0)
         nError = errno;
@@ -27,8 +28,26 @@ int RegularFile::OpenForReading(const std::string& strPath, int& fd, std::uint64
     {
         ::close(fd);
         fd = -1;
-        return nError;
     }
-    nSize = static_cast<std::uint64_t>(st.st_size);
-    return 0;
+    return nError;
+}
+} // namespace
+
+int RegularFile::OpenForReading(const std::string& strPath, int& fd, std::uint64_t& nSize)
+{
+    struct stat st
+    {
+    };
+    const int nError = OpenRegular(strPath, O_RDONLY, fd, st);
+    if (nError == 0)
+        nSize = static_cast<std::uint64_t>(st.st_size);
+    return nError;
+}
+
+int RegularFile::OpenForWriting(const std::string& strPath, int& fd)
+{
+    struct stat st
+    {
+    };
+    return OpenRegular(strPath, O_WRONLY, fd, st);
 }

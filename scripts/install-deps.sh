@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core xdotool imagemagick
   poppler-utils
+  locales-all  # the Turkish locales of the upper-case test
   libliquid-dev libsndfile1-dev portaudio19-dev
   clang libclang-rt-14-dev
 )

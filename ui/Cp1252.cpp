@@ -29,3 +29,10 @@ int Cp1252::XmitCode(char32_t nCodePoint)
     }
     return kUnknown;
 }
+
+char32_t Cp1252::CodePoint(unsigned char nCode)
+{
+    if (nCode >= 0x80 && nCode < 0xA0 && kHighCodes[nCode - 0x80] != 0)
+        return kHighCodes[nCode - 0x80];
+    return nCode;
+}

@@ -23,7 +23,9 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -160,6 +162,43 @@ private slots:
         app.ExitInstance();
     }
 
+    void FileNewTakesTheProfileAsEditedWhileTheProgramRuns()
+    {
+        const QString strIni = PathOf("skrivel.ini");
+        {
+            CIniProfile profile(strIni.toStdString());
+            profile.WriteProfileString("XmitMessages", "Message2", "STORED");
+            profile.WriteProfileString("Tx", "FontFileName", "hellfont.hlf");
+        }
+        CIniProfile profile(strIni.toStdString());
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        std::string strError;
+        QVERIFY(profile.Flush(strError)); // nothing of the program's own waits to be written
+        QCOMPARE(app.GetDocument()->m_strFontFileName, std::string("hellfont.hlf"));
+
+        // Edited by hand: the same size, and the time stamp put back, so only the values differ.
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(strIni).constData(), &st), 0);
+        QFile file(strIni);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray text = file.readAll();
+        text.replace("Message2=STORED", "Message2=EDITED").replace("=hellfont.hlf", "=nofont12.hlf");
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.write(text), st.st_size);
+        file.close();
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(strIni).constData(), times, 0), 0);
+
+        app.Choose(ID_FILE_NEW);
+        QCOMPARE(app.GetDocument()->m_strXmitMessages[2], std::string("EDITED"));
+        QCOMPARE(app.GetDocument()->m_strFontFileName, std::string("nofont12.hlf"));
+        QCOMPARE(app.m_Messages, std::vector<std::string>{"Can't open font file nofont12.hlf"});
+        app.ExitInstance();
+    }
+
     void FileOnTheCommandLineIsLoadedIntoAFreshDocument()
     {
         QFile file(PathOf("night.hel"));
@@ -216,7 +255,7 @@ private slots:
                 pCool->click();
             });
         app.Choose(ID_APP_ABOUT);
-        QCOMPARE(texts, QStringList({"About skrivel", "Skrivel version 1.0.3",
+        QCOMPARE(texts, QStringList({"About skrivel", "Skrivel version " SKRIVEL_VERSION,
                                      "Release build compiled Mar  4 1998", "read-only", "Cool!"}));
         app.ExitInstance();
     }

@@ -9,17 +9,6 @@
 
 namespace
 {
-std::string ReadFile(const std::string& strPath)
-{
-    std::ifstream in(strPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& strPath, const std::string& strData)
-{
-    std::ofstream(strPath, std::ios::binary) << strData;
-}
-
 std::string Pattern(std::size_t nBytes)
 {
     std::string strData(nBytes, '\0');
@@ -114,8 +103,11 @@ TEST_F(DocTest, AFileThatCannotBeOpenedLeavesTheStoreAndSaysWhy)
               PathOf("missing.hel") +
                   "\nCannot find this file.\nPlease verify that the correct path and file "
                   "name are given.");
+    // The standard texts that do not name the file are followed by its name and the reason.
     EXPECT_EQ(m_Host.m_Messages[1], "Invalid filename.");
+    EXPECT_EQ(m_Host.m_Details[1], m_Dir.string() + ": Is a directory");
     EXPECT_EQ(m_Host.m_Messages[2], "Failed to open document.");
+    EXPECT_EQ(m_Host.m_Details[2], strFifo + ": Not a regular file");
     EXPECT_EQ(m_Host.m_Messages[4],
               "Unable to load " + strHuge + ": the file is larger than this computer's memory.");
     EXPECT_EQ(doc.GetPathName(), "");
@@ -145,6 +137,7 @@ TEST_F(DocTest, ASaveThatFailsPartWayLeavesThePreviousFileIntact)
     EXPECT_EQ(FilesIn(m_Dir), 1u); // no half-written file left beside it
     ASSERT_EQ(m_Host.m_Messages.size(), 1u);
     EXPECT_EQ(m_Host.m_Messages[0], "Destination disk drive is full.");
+    EXPECT_EQ(m_Host.m_Details[0], PathOf("old.hel") + ": File too large");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), "");
 }
@@ -167,5 +160,6 @@ TEST_F(DocTest, AReadErrorPartWayClearsTheStoreAndSaysSo)
     EXPECT_EQ(doc.m_RxStore.m_nRxPages, 1);
     ASSERT_EQ(m_Host.m_Messages.size(), 1u);
     EXPECT_EQ(m_Host.m_Messages[0], "An unexpected error occurred while reading /proc/self/mem.");
+    EXPECT_EQ(m_Host.m_Details[0], "Input/output error");
     EXPECT_EQ(doc.GetPathName(), "");
 }

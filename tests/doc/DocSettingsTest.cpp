@@ -2,7 +2,20 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
+
+namespace
+{
+// A short font file in which the diddle (glyph 1) and "A" are all marked, the rest blank.
+void WriteFontOfDiddleAndA(const std::string& strPath)
+{
+    std::string strBytes(CHellFont::kGlyphBytes * ('A' + 1), '\0');
+    std::fill_n(strBytes.begin() + CHellFont::kGlyphBytes, CHellFont::kGlyphBytes, '\1');
+    std::fill_n(strBytes.begin() + CHellFont::kGlyphBytes * 'A', CHellFont::kGlyphBytes, '\1');
+    std::ofstream(strPath, std::ios::binary) << strBytes;
+}
+} // namespace
 
 TEST_F(DocTest, EmptyProfileGivesTheDefaults)
 {
@@ -119,28 +132,55 @@ TEST_F(DocTest, ClosingWritesTheMessagesThenThePortAndFlagsAndNeverTheFontName)
 TEST_F(DocTest, AMissingFontIsReportedByTheNameAsConfiguredAndKeepsTheGlyphs)
 {
     const std::string strFont = PathOf("font.hlf");
-    std::ofstream(strFont, std::ios::binary) << std::string(84, '\0') << std::string(84, '\1');
+    WriteFontOfDiddleAndA(strFont);
     m_Profile.Set("Tx", "FontFileName", strFont);
     CSkrivelDoc& doc = NewDoc();
     EXPECT_TRUE(m_Host.m_Messages.empty());
-    EXPECT_TRUE(doc.GetGlyphPixel(1, 5, 13));
+    EXPECT_TRUE(doc.GetGlyphPixel('A', 5, 13));
 
     std::filesystem::remove(strFont);
     ASSERT_TRUE(doc.OnNewDocument());
     ASSERT_EQ(m_Host.m_Messages.size(), 1u);
     EXPECT_EQ(m_Host.m_Messages[0], "Can't open font file " + strFont);
-    EXPECT_TRUE(doc.GetGlyphPixel(1, 5, 13));
+    EXPECT_TRUE(doc.GetGlyphPixel('A', 5, 13));
+}
+
+TEST_F(DocTest, AFontThatDrawsNoVisibleCharacterIsReportedLikeAMissingOne)
+{
+    // Loaded first, an empty file or one that draws only the diddle would send every character
+    // blank while the text turns red as sent.
+    const std::string strEmpty = PathOf("empty.hlf");
+    std::ofstream(strEmpty, std::ios::binary) << "";
+    const std::string strDiddle = PathOf("diddle.hlf");
+    std::ofstream(strDiddle, std::ios::binary) << std::string(84, '\0') << std::string(84, '\1');
+    m_Profile.Set("Tx", "FontFileName", strEmpty);
+    CSkrivelDoc& doc = NewDoc();
+    m_Profile.Set("Tx", "FontFileName", strDiddle);
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(m_Host.m_Messages, (std::vector<std::string>{"Can't open font file " + strEmpty,
+                                                           "Can't open font file " + strDiddle}));
+    EXPECT_FALSE(doc.GetGlyphPixel(1, 0, 0)); // nothing of the refused file was taken
+
+    // Over a font that draws, a short file replaces only the glyphs it covers, as before.
+    const std::string strGood = PathOf("good.hlf");
+    WriteFontOfDiddleAndA(strGood);
+    m_Profile.Set("Tx", "FontFileName", strGood);
+    ASSERT_TRUE(doc.OnNewDocument());
+    m_Profile.Set("Tx", "FontFileName", strEmpty);
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(m_Host.m_Messages.size(), 2u);
+    EXPECT_TRUE(doc.GetGlyphPixel('A', 0, 0));
 }
 
 TEST_F(DocTest, ABareFontNameIsFoundInTheDataDirectory)
 {
-    std::ofstream(PathOf("mine.hlf"), std::ios::binary) << std::string(84, '\0') << std::string(84, '\1');
+    WriteFontOfDiddleAndA(PathOf("mine.hlf"));
     m_Profile.Set("Tx", "FontFileName", "mine.hlf");
     m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, m_Host);
     m_pDoc->SetFontDataDirs({(m_Dir / "nowhere").string(), m_Dir.string()});
     ASSERT_TRUE(m_pDoc->OnNewDocument());
     EXPECT_TRUE(m_Host.m_Messages.empty());
-    EXPECT_TRUE(m_pDoc->GetGlyphPixel(1, 0, 0));
+    EXPECT_TRUE(m_pDoc->GetGlyphPixel('A', 0, 0));
 
     m_Profile.Set("Tx", "FontFileName", "absent.hlf");
     ASSERT_TRUE(m_pDoc->OnNewDocument());
@@ -151,7 +191,7 @@ TEST_F(DocTest, ABareFontNameIsFoundInTheDataDirectory)
 TEST_F(DocTest, AFontReplacedByGarbageAFolderOrAPipeNeitherHangsNorStopsTransmitting)
 {
     const std::string strFont = PathOf("font.hlf");
-    std::ofstream(strFont, std::ios::binary) << std::string(84 * 2, '\1');
+    WriteFontOfDiddleAndA(strFont);
     m_Profile.Set("Tx", "FontFileName", strFont);
     CSkrivelDoc& doc = NewDoc();
 

@@ -11,7 +11,21 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
+
+inline std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const std::string& strPath, const std::string& strData)
+{
+    std::ofstream(strPath, std::ios::binary) << strData;
+}
 
 // A document over a memory profile and a recording host, with a fresh temporary directory.
 // The port defaults to none, so no I/O thread runs unless a test asks for one.

@@ -3,10 +3,14 @@
 #include "RecordingHost.h"
 
 #include "doc/SkrivelDoc.h"
+#include "engine/MorseEncoder.h"
+#include "link/ItemQueue.h"
 #include "link/TxItems.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
 #include <vector>
 
 namespace
@@ -74,6 +78,24 @@ protected:
 };
 
 const std::vector<std::uint32_t> kIdleColumn(14, TxItems::kReceive);
+
+// The C library's locale for one scope, as Qt sets it from the environment at start-up.
+class CScopedLocale
+{
+public:
+    explicit CScopedLocale(const char* pszName)
+        : m_strPrevious(std::setlocale(LC_ALL, nullptr)), m_bSet(std::setlocale(LC_ALL, pszName) != nullptr)
+    {
+    }
+    ~CScopedLocale() { std::setlocale(LC_ALL, m_strPrevious.c_str()); }
+    CScopedLocale(const CScopedLocale&) = delete;
+    CScopedLocale& operator=(const CScopedLocale&) = delete;
+    bool IsSet() const { return m_bSet; }
+
+private:
+    std::string m_strPrevious;
+    bool m_bSet;
+};
 } // namespace
 
 TEST_F(HeartbeatTest, ReceivingAppendsOneIdleColumnOnlyBelowTheRefillMark)
@@ -151,6 +173,35 @@ TEST_F(HeartbeatTest, UpperCaseConvertsOnlyTheText)
     m_Doc.OnUpperCase();
     m_Source.m_strText = "aa";
     EXPECT_EQ(Refill(), FeldHellOf('a'));
+}
+
+TEST_F(HeartbeatTest, UpperCaseAndMorseKnowOnlyAToZWhateverTheLocale)
+{
+    // Under Turkish locales the C library keeps "i" as it is (UTF-8) or makes it a dotted capital
+    // (ISO-8859-9), and makes the 0xE4 of a Latin-1 "a umlaut" 0xC4.
+    CItemQueue morse;
+    MorseEncoder::AppendItems('I', morse);
+    std::vector<std::uint32_t> morseOfI;
+    morse.RemoveAll(morseOfI);
+    int nLocales = 0;
+    for (const char* pszLocale : {"tr_TR.UTF-8", "tr_TR.ISO-8859-9"})
+    {
+        const CScopedLocale locale(pszLocale);
+        if (!locale.IsSet())
+            continue;
+        ++nLocales;
+        m_Source = CFakeXmitSource("i\xE4i", "  *");
+        m_Doc.m_bUpperCase = true;
+        m_Doc.OnTransmit();
+        Refill(); // the lead-in
+        EXPECT_EQ(Refill(), FeldHellOf('I')) << pszLocale;
+        EXPECT_EQ(Refill(), FeldHellOf(0xE4)) << pszLocale;
+        m_Doc.m_bUpperCase = false; // the Morse table itself takes lower case as upper case
+        EXPECT_EQ(Refill(), morseOfI) << pszLocale;
+        m_Doc.OnImmediateReceive();
+    }
+    if (nLocales == 0)
+        GTEST_SKIP() << "no Turkish locale is installed (package locales-all)";
 }
 
 TEST_F(HeartbeatTest, BoldCharactersGoOutAsMorseAndTheFillerAsFeldHell)

@@ -45,7 +45,12 @@ TEST_F(HellFontTest, FailedLoadsKeepThePreviousGlyphs)
 
     std::filesystem::create_directories(m_Dir / "dir.hlf");
     ASSERT_EQ(::mkfifo(PathOf("fifo.hlf").c_str(), 0600), 0); // no writer: must not block
-    std::vector<std::string> paths = {PathOf("missing.hlf"), PathOf("dir.hlf"), PathOf("fifo.hlf")};
+    // A whole font of blank glyphs would send every character as nothing.
+    std::string strBlankText(kSize, 0);
+    for (const int nCode : {1, int{' '}, 0x7F, 0xA0})
+        std::fill_n(strBlankText.begin() + nCode * CHellFont::kGlyphBytes, CHellFont::kGlyphBytes, 1);
+    std::vector<std::string> paths = {PathOf("missing.hlf"), PathOf("dir.hlf"), PathOf("fifo.hlf"),
+                                      WriteFile("blank.hlf", strBlankText)};
     const std::string strLocked = WriteFile("locked.hlf", std::string(kSize, 2));
     ::chmod(strLocked.c_str(), 0);
     if (::access(strLocked.c_str(), R_OK) != 0) // root reads anything
