@@ -32,10 +32,12 @@ TEST_F(DocTest, StoredFlagsAreReadAsNonZeroAndWrittenAsZeroOrOne)
     EXPECT_TRUE(doc.m_bUpperCase);
     EXPECT_TRUE(doc.m_bReverseVideo);
     EXPECT_FALSE(doc.m_bUseDiddle);
+    doc.OnDiddle(); // closing writes the flags as they are then
     m_pDoc.reset();
     EXPECT_EQ(m_Profile.GetProfileString("Tx", "UpperCase", ""), "1");
     EXPECT_EQ(m_Profile.GetProfileString("Tx", "ReverseVideo", ""), "1");
     EXPECT_EQ(m_Profile.GetProfileString("Tx", "FullDuplex", ""), "0");
+    EXPECT_EQ(m_Profile.GetProfileString("Tx", "UseDiddle", ""), "1");
 }
 
 TEST_F(DocTest, AnEmptyStoredPortOpensNoPortAndSaysNothing)
