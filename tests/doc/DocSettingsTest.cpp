@@ -13,6 +13,8 @@ TEST_F(DocTest, EmptyProfileGivesTheDefaults)
     EXPECT_FALSE(doc.m_bReverseVideo);
     EXPECT_TRUE(doc.m_bUseDiddle);
     EXPECT_EQ(doc.m_strFontFileName, "hellfont.hlf");
+    EXPECT_TRUE(m_Host.m_Messages.empty());
+    EXPECT_TRUE(doc.GetGlyphPixel('A', 0, 'A' % 14)); // the fixture's font, from the data directory
     EXPECT_EQ(doc.GetPortName(), "DUMMY");
     for (const std::string& strMessage : doc.m_strXmitMessages)
         EXPECT_EQ(strMessage, "");
