@@ -21,7 +21,7 @@ bool WaitUntil(Predicate isDone, std::chrono::milliseconds timeout = std::chrono
     {
         if (std::chrono::steady_clock::now() >= tEnd)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }
@@ -68,15 +68,26 @@ inline std::vector<std::uint32_t> TakeRxAtLeast(CLinkQueues& queues, std::size_t
     return TakeRx(queues);
 }
 
-inline int CountOpenDescriptors()
+// The entries of a folder, "." and ".." included: for comparing counts.
+inline int CountEntries(const char* pszDir)
 {
     int nCount = 0;
-    if (DIR* pDir = opendir("/proc/self/fd"))
+    if (DIR* pDir = opendir(pszDir))
     {
         while (readdir(pDir))
             ++nCount;
         closedir(pDir);
     }
     return nCount;
+}
+
+inline int CountOpenDescriptors()
+{
+    return CountEntries("/proc/self/fd");
+}
+
+inline int CountThreads()
+{
+    return CountEntries("/proc/self/task");
 }
 } // namespace LinkTest
