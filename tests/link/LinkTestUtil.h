@@ -5,8 +5,11 @@
 #include <chrono>
 #include <cstdint>
 #include <dirent.h>
+#include <filesystem>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 // Helpers of the link's tests: the queues as the heartbeat sees them, and waiting for the I/O
@@ -66,6 +69,12 @@ inline std::vector<std::uint32_t> TakeRxAtLeast(CLinkQueues& queues, std::size_t
 {
     WaitUntil([&] { return RxCount(queues) >= nCount; });
     return TakeRx(queues);
+}
+
+// A path in the temporary folder that no other run of the tests uses at the same time.
+inline std::filesystem::path TempPath(const std::string& strName)
+{
+    return std::filesystem::temp_directory_path() / ("skrivel-link-" + std::to_string(getpid()) + "-" + strName);
 }
 
 // The entries of a folder, "." and ".." included: for comparing counts.

@@ -60,7 +60,7 @@ TEST(LostDevice, HungUpBoardCostsNoCpuAndReadsAsSilence)
 
 TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "skrivel-lost-device";
+    const std::filesystem::path dir = LinkTest::TempPath("lost-device");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directory(dir);
     const std::filesystem::path port = dir / "board";
@@ -99,7 +99,7 @@ TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
 
 TEST(LostDevice, TransmitItemsWaitForTheDeviceToComeBack)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "skrivel-lost-transmit";
+    const std::filesystem::path dir = LinkTest::TempPath("lost-transmit");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directory(dir);
     const std::filesystem::path port = dir / "board";
