@@ -76,8 +76,6 @@ private:
     int GetColumnCount(int nPage) const;
     QPrinter& GetPrinter();
     void PrintOrComplain(QPrinter& printer);
-    void OnFilePrint();
-    void OnFilePrintPreview();
     void ShowMessage(const QString& strText);
 
     CSkrivelDoc& m_Doc;
