@@ -26,9 +26,6 @@ public:
     // Writes what is pending to the file. False, with the reason, when the file cannot be written.
     bool Flush(std::string& strError);
 
-    // The settings object itself, for the window's own keys (the recent-file list).
-    QSettings& GetSettings() { return *m_pSettings; }
-
 private:
     std::unique_ptr<QSettings> m_pSettings;
 };
