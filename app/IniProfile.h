@@ -29,9 +29,6 @@ public:
     // while the program runs included.
     void Reload();
 
-    // The settings object itself, for the window's own keys (the recent-file list).
-    QSettings& GetSettings() { return *m_pSettings; }
-
 private:
     std::unique_ptr<QSettings> m_pSettings;
 };

@@ -45,7 +45,6 @@ public:
 
     CSkrivelDoc* GetDocument() const { return m_pDoc.get(); }
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
-    bool IsTimerRunning() const { return m_nTimerID != 0; }
 
 private:
     void OnThreadTimer();

@@ -44,7 +44,6 @@ public:
     bool OnNewDocument();
     void OnCloseDocument();
     void DeleteContents();
-    bool SaveModified() const { return true; }
 
     // Receive-data files, loaded and saved on a thread of their own while reception goes on.
     // Failures are shown through the host with the standard texts. Begin... starts the work and
@@ -62,7 +61,6 @@ public:
     bool OnSaveDocument(const std::string& strPath);
     const std::string& GetPathName() const { return m_strPathName; }
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
 
     // The heartbeat: drains the receive queue into the store, tops up the transmit queue.
     void Tick();

@@ -22,7 +22,6 @@ public:
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsStoring() const { return m_Mode == Mode::Store; }
-    bool IsLoading() const { return m_Mode == Mode::Load; }
 
     void Write(const std::uint8_t* pData, std::size_t nBytes);
     // Reads up to nBytes; fewer only at the end of the file or after an error.

@@ -50,11 +50,6 @@ std::string_view PatternOf(int nCode)
 }
 } // namespace
 
-void MorseEncoder::GetMorseCode(int nCode, std::string& strPattern)
-{
-    strPattern = PatternOf(nCode);
-}
-
 void MorseEncoder::AppendItems(int nCode, CItemQueue& queue)
 {
     queue.AddTail(TxItems::kBlank, kLeadGapItems);

@@ -5,6 +5,7 @@
 #include "ui/CmdUI.h"
 #include "ui/CommandActions.h"
 #include "ui/CommandIds.h"
+#include "ui/PrintCommands.h"
 #include "ui/RxDataFileDialog.h"
 #include "ui/SkrivelRxView.h"
 #include "ui/SkrivelTxView.h"
@@ -19,8 +20,6 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -246,11 +245,11 @@ bool CMainFrame::OnCmdMsg(int nID, CCmdUI* pCmdUI)
     // The receive view prints itself; these reach the frame for the transmit pane.
     case ID_FILE_PRINT:
         if (pCmdUI == nullptr)
-            OnFilePrint();
+            PrintCommands::Print(m_Printer, this, std::bind_front(&CSkrivelTxView::Print, m_pTxView));
         return true;
     case ID_FILE_PRINT_PREVIEW:
         if (pCmdUI == nullptr)
-            OnFilePrintPreview();
+            PrintCommands::Preview(m_Printer, this, std::bind_front(&CSkrivelTxView::Print, m_pTxView));
         return true;
     case ID_FILE_PRINT_SETUP:
         if (pCmdUI == nullptr)
@@ -373,21 +372,4 @@ void CMainFrame::UpdateRecentFileMenu()
         // The first entry stands, greyed, for an empty list.
         pAction->setVisible(i == 0 || i < m_RecentFiles.GetCount());
     }
-}
-
-// ---- Printing the transmit pane ----------------------------------------------------------------
-
-void CMainFrame::OnFilePrint()
-{
-    QPrintDialog dialog(&m_Printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_pTxView->Print(m_Printer);
-}
-
-void CMainFrame::OnFilePrintPreview()
-{
-    QPrintPreviewDialog dialog(&m_Printer, this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* pPrinter) { m_pTxView->Print(*pPrinter); });
-    dialog.exec();
 }

@@ -81,8 +81,6 @@ private:
     void OnFileSave();
     void OnFileSaveAs();
     void SaveDocumentFile(const QString& strPath);
-    void OnFilePrint();
-    void OnFilePrintPreview();
     void OnOpenRecentFile(int nIndex);
     void UpdateRecentFileMenu();
     void AddToRecentFiles(const QString& strPath);

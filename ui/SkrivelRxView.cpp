@@ -3,6 +3,7 @@
 #include "doc/SkrivelDoc.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
+#include "ui/PrintCommands.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -12,8 +13,6 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QUrl>
@@ -355,21 +354,6 @@ void CSkrivelRxView::PrintOrComplain(QPrinter& printer)
         ShowMessage(kCantPrint);
 }
 
-void CSkrivelRxView::OnFilePrint()
-{
-    QPrintDialog dialog(&GetPrinter(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        PrintOrComplain(GetPrinter());
-}
-
-void CSkrivelRxView::OnFilePrintPreview()
-{
-    QPrintPreviewDialog dialog(&GetPrinter(), this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* pPrinter) { PrintOrComplain(*pPrinter); });
-    dialog.exec();
-}
-
 bool CSkrivelRxView::OnCmdMsg(int nID, CCmdUI* pCmdUI)
 {
     if (nID != ID_FILE_PRINT && nID != ID_FILE_PRINT_DIRECT && nID != ID_FILE_PRINT_PREVIEW)
@@ -379,11 +363,12 @@ bool CSkrivelRxView::OnCmdMsg(int nID, CCmdUI* pCmdUI)
         pCmdUI->Enable(true);
         return true;
     }
+    const PrintCommands::Render render = std::bind_front(&CSkrivelRxView::PrintOrComplain, this);
     if (nID == ID_FILE_PRINT)
-        OnFilePrint();
+        PrintCommands::Print(GetPrinter(), this, render);
     else if (nID == ID_FILE_PRINT_PREVIEW)
-        OnFilePrintPreview();
+        PrintCommands::Preview(GetPrinter(), this, render);
     else
-        PrintOrComplain(GetPrinter());
+        render(GetPrinter());
     return true;
 }

@@ -82,8 +82,6 @@ private:
     bool IsAtEnd(int nViewportHeight) const;
     QPrinter& GetPrinter();
     void PrintOrComplain(QPrinter& printer);
-    void OnFilePrint();
-    void OnFilePrintPreview();
     void ShowMessage(const QString& strText);
 
     CSkrivelDoc& m_Doc;

@@ -44,7 +44,6 @@ public:
 
     int GetXmitPos() const { return m_nXmitPos; }
     bool IsLoopForever() const { return m_bLoopForever; }
-    bool IsMorseMode() const { return m_bMorseMode; }
 
     // Command handlers.
     void OnLoopForever() { m_bLoopForever = !m_bLoopForever; }

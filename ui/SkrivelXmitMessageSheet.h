@@ -18,7 +18,6 @@ class CSkrivelXmitMessageSheet : public QDialog
 public:
     CSkrivelXmitMessageSheet(const QString& strCaption, QWidget* pParent, int nSelectPage, int nPages);
 
-    int GetPageCount() const { return static_cast<int>(m_Pages.size()); }
     CSkrivelXmitMessage& GetPage(int nPage) { return *m_Pages.at(nPage); }
 
     // Shows the pages' m_strText, runs the sheet modally and, on OK, stores the texts back into

@@ -15,7 +15,6 @@ public:
     explicit CSplitTracker(QSplitter* pSplitter);
 
     void Start();
-    bool IsTracking() const { return m_bTracking; }
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;

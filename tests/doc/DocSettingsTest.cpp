@@ -26,6 +26,8 @@ TEST_F(DocTest, EmptyProfileGivesTheDefaults)
     EXPECT_FALSE(doc.m_bReverseVideo);
     EXPECT_TRUE(doc.m_bUseDiddle);
     EXPECT_EQ(doc.m_strFontFileName, "hellfont.hlf");
+    EXPECT_TRUE(m_Host.m_Messages.empty());
+    EXPECT_TRUE(doc.GetGlyphPixel('A', 0, 'A' % 14)); // the fixture's font, from the data directory
     EXPECT_EQ(doc.GetPortName(), "DUMMY");
     EXPECT_EQ(doc.GetPortStatusText(), "DUMMY");
     for (const std::string& strMessage : doc.m_strXmitMessages)
@@ -46,10 +48,12 @@ TEST_F(DocTest, StoredFlagsAreReadAsNonZeroAndWrittenAsZeroOrOne)
     EXPECT_TRUE(doc.m_bUpperCase);
     EXPECT_TRUE(doc.m_bReverseVideo);
     EXPECT_FALSE(doc.m_bUseDiddle);
+    doc.OnDiddle(); // closing writes the flags as they are then
     m_pDoc.reset();
     EXPECT_EQ(m_Profile.GetProfileString("Tx", "UpperCase", ""), "1");
     EXPECT_EQ(m_Profile.GetProfileString("Tx", "ReverseVideo", ""), "1");
     EXPECT_EQ(m_Profile.GetProfileString("Tx", "FullDuplex", ""), "0");
+    EXPECT_EQ(m_Profile.GetProfileString("Tx", "UseDiddle", ""), "1");
 }
 
 TEST_F(DocTest, AnEmptyStoredPortOpensNoPortAndSaysNothing)

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -67,31 +69,46 @@ TEST(FeldHellEncoderTest, SendsSevenColumnsOfFourteenRowZeroFirstWithABlankSeven
     EXPECT_EQ(FeldHell(font, 200)[70], TxItems::kMarked);
 }
 
-TEST(MorseEncoderTest, ElementsAndGapsHaveTheirLengths)
+namespace
 {
-    using Run = std::pair<std::uint32_t, int>;
-    EXPECT_EQ(Runs(Morse('E')), (std::vector<Run>{{4, 21}, {6, 14}, {4, 21}}));
-    EXPECT_EQ(Runs(Morse('T')), (std::vector<Run>{{4, 21}, {6, 42}, {4, 21}}));
-    EXPECT_EQ(Runs(Morse('A')), (std::vector<Run>{{4, 21}, {6, 14}, {4, 14}, {6, 42}, {4, 21}}));
-    EXPECT_EQ(Morse(' '), std::vector<std::uint32_t>(42, TxItems::kBlank));
-    EXPECT_EQ(Morse('!'), std::vector<std::uint32_t>(28, TxItems::kBlank));
-    EXPECT_EQ(Morse(13), std::vector<std::uint32_t>(28, TxItems::kBlank));
-    EXPECT_EQ(Morse('a'), Morse('A'));
-    EXPECT_EQ(Morse('*').size(), 252u);
-    EXPECT_EQ(Morse('0').size(), 308u);
-    EXPECT_EQ(Morse(',').size(), 308u);
-}
+// International Morse code (ITU-R M.1677-1): the letters, the figures and the signs the encoder
+// sends; "*" stands for the error signal, eight dots.
+const std::map<int, std::string_view> kItuMorse = {
+    {'A', ".-"},     {'B', "-..."},   {'C', "-.-."},    {'D', "-.."},    {'E', "."},      {'F', "..-."},
+    {'G', "--."},    {'H', "...."},   {'I', ".."},      {'J', ".---"},   {'K', "-.-"},    {'L', ".-.."},
+    {'M', "--"},     {'N', "-."},     {'O', "---"},     {'P', ".--."},   {'Q', "--.-"},   {'R', ".-."},
+    {'S', "..."},    {'T', "-"},      {'U', "..-"},     {'V', "...-"},   {'W', ".--"},    {'X', "-..-"},
+    {'Y', "-.--"},   {'Z', "--.."},   {'1', ".----"},   {'2', "..---"},  {'3', "...--"},  {'4', "....-"},
+    {'5', "....."},  {'6', "-...."},  {'7', "--..."},   {'8', "---.."},  {'9', "----."},  {'0', "-----"},
+    {'.', ".-.-.-"}, {',', "--..--"}, {'?', "..--.."},  {'-', "-....-"}, {'/', "-..-."},  {'+', ".-.-."},
+    {'*', "........"}};
 
-TEST(MorseEncoderTest, PatternsOfLettersDigitsAndSigns)
+// The items of a character keyed as pattern: a lead gap of 21 blank items, 14 marked for a dot or
+// 42 for a dash, each followed by 14 blank, and a tail gap of 7.
+std::vector<std::uint32_t> Keyed(std::string_view pattern)
 {
-    const std::pair<int, const char*> cases[] = {
-        {'S', "..."},    {'o', "---"},      {'Q', "--.-"},   {'Y', "-.--"},  {'9', "----."},
-        {'1', ".----"},  {'/', "-..-."},    {'?', "..--.."}, {'+', ".-.-."}, {'.', ".-.-.-"},
-        {'-', "-....-"}, {'*', "........"}, {'!', ""},       {200, ""}};
-    for (const auto& [nCode, pszPattern] : cases)
+    std::vector<std::uint32_t> items(21, TxItems::kBlank);
+    for (const char element : pattern)
     {
-        std::string strPattern = "stale";
-        MorseEncoder::GetMorseCode(nCode, strPattern);
-        EXPECT_EQ(strPattern, pszPattern) << nCode;
+        items.insert(items.end(), element == '.' ? 14 : 42, TxItems::kMarked);
+        items.insert(items.end(), 14, TxItems::kBlank);
+    }
+    items.insert(items.end(), 7, TxItems::kBlank);
+    return items;
+}
+} // namespace
+
+TEST(MorseEncoderTest, EveryCodeGoesOutAsTheItuTableHasItAndOthersOnlyAsTheirGaps)
+{
+    for (int nCode = 0; nCode < 256; ++nCode)
+    {
+        if (nCode == ' ')
+        {
+            EXPECT_EQ(Morse(nCode), std::vector<std::uint32_t>(42, TxItems::kBlank)); // the word space
+            continue;
+        }
+        const int nUpper = nCode >= 'a' && nCode <= 'z' ? nCode - 'a' + 'A' : nCode;
+        const auto it = kItuMorse.find(nUpper);
+        EXPECT_EQ(Runs(Morse(nCode)), Runs(Keyed(it == kItuMorse.end() ? "" : it->second))) << "code " << nCode;
     }
 }

@@ -2,6 +2,8 @@
 #include "MemoryProfile.h"
 #include "RecordingHost.h"
 
+#include "doc/IRxDisplay.h"
+#include "doc/IXmitSource.h"
 #include "doc/SkrivelDoc.h"
 #include "engine/MorseEncoder.h"
 #include "link/ItemQueue.h"
@@ -242,33 +244,98 @@ TEST_F(HeartbeatTest, ReceivedSamplesAreStoredOrDroppedByTheOperatingState)
 
 namespace
 {
-// A transmit text that runs a heartbeat of its own while it is asked for a character, as a
-// message loop inside the heartbeat would.
-class CReentrantSource : public IXmitSource
+// The transmit text and the receive picture of a program whose views run a message loop inside
+// the heartbeat, and so a heartbeat of their own: the text while it is asked for a character (the
+// transmit queue's lock is held then), the picture while a column is painted (no lock is held).
+// A nested heartbeat must return at once, touching neither queue.
+class CNestingViews : public IXmitSource, public IRxDisplay
 {
 public:
-    explicit CReentrantSource(CSkrivelDoc& doc) : m_Doc(doc) {}
+    // Leaves a nested heartbeat that paints, before it can wait for the lock the outer one holds.
+    struct CNestedPaint
+    {
+    };
+
+    explicit CNestingViews(CSkrivelDoc& doc) : m_Doc(doc) {}
+
     void GetNextXmitChar(int& ch, bool& morse) override
     {
-        m_Doc.Tick();
         ch = 'B';
         morse = false;
+        if (!m_bNestInText)
+            return;
+        // A whole column arrives first: a nested heartbeat that took it in would paint it.
+        for (int i = 0; i < 28; ++i)
+            m_Doc.GetQueues().AddRx(5);
+        m_bInText = true;
+        try
+        {
+            m_Doc.Tick();
+        }
+        catch (const CNestedPaint&)
+        {
+            ADD_FAILURE() << "a heartbeat nested in the transmit text drained the receive queue";
+        }
+        m_bInText = false;
+        EXPECT_EQ(RxWaiting(), 28u);
     }
     void ClearUnsentText() override {}
+
+    void PaintColumn(int, int) override
+    {
+        if (m_bInText)
+            throw CNestedPaint{};
+        if (!m_bNestInPicture)
+            return;
+        m_bNestInPicture = false;
+        m_Doc.GetQueues().AddRx(5);
+        const std::size_t nTxBefore = TxWaiting();
+        m_Doc.Tick();
+        EXPECT_EQ(RxWaiting(), 1u) << "a heartbeat nested in the picture drained the receive queue";
+        EXPECT_EQ(TxWaiting(), nTxBefore) << "a heartbeat nested in the picture refilled the transmit queue";
+    }
+    void UpdateScrollSizes() override {}
+    void FollowEnd() override {}
+    void ScrollToEnd() override {}
+    void OnUpdate() override {}
+
+    bool m_bNestInText = false;
+    bool m_bNestInPicture = false; // once
+
+private:
+    std::size_t RxWaiting() { return m_Doc.GetQueues().GetRxCount(); }
+    std::size_t TxWaiting() { return m_Doc.GetQueues().GetTxCount(); }
+
     CSkrivelDoc& m_Doc;
+    bool m_bInText = false;
 };
 } // namespace
 
-TEST_F(HeartbeatTest, ANestedHeartbeatReturnsWithoutTouchingTheQueues)
+TEST_F(HeartbeatTest, AHeartbeatNestedInTheTransmitTextReturnsWithoutTouchingTheQueues)
 {
-    CReentrantSource source(m_Doc);
-    m_Doc.SetXmitSource(&source);
+    CNestingViews views(m_Doc);
+    m_Doc.SetXmitSource(&views);
+    m_Doc.SetRxDisplay(&views);
     m_Doc.OnTransmit();
     Refill();
-    QueueRx(5);
-    EXPECT_EQ(Refill(), FeldHellOf('B')); // would deadlock on the transmit lock without the guard
-    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 1u);
+    views.m_bNestInText = true;
+    EXPECT_EQ(Refill(), FeldHellOf('B'));
+    views.m_bNestInText = false;
     EXPECT_EQ(Refill(), FeldHellOf('B')); // the guard is released after each heartbeat
+    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 28u); // the column, taken in by the outer heartbeat
+    m_Doc.SetRxDisplay(nullptr);
+}
+
+TEST_F(HeartbeatTest, AHeartbeatNestedInTheReceivePictureReturnsWithoutTouchingTheQueues)
+{
+    CNestingViews views(m_Doc);
+    m_Doc.SetRxDisplay(&views);
+    views.m_bNestInPicture = true;
+    QueueRx(7, 28);
+    EXPECT_EQ(Refill(), kIdleColumn); // refilled once
+    EXPECT_FALSE(views.m_bNestInPicture);
+    EXPECT_EQ(m_Doc.m_RxStore.GetByteCount(), 29u); // the sample that came meanwhile, taken in too
+    m_Doc.SetRxDisplay(nullptr);
 }
 
 TEST_F(HeartbeatTest, ClearTxBufferDropsTheUnsentText)

@@ -8,7 +8,7 @@
 
 namespace
 {
-constexpr std::size_t kSize = CHellFont::kFileSize;
+constexpr std::size_t kSize = 21504; // 256 glyphs of 84 bytes
 
 // Puts the working directory back when a test is done with it.
 struct CCwdGuard
@@ -23,7 +23,7 @@ using HellFontTest = FontScratchTest;
 TEST_F(HellFontTest, LoadReplacesTheBytesTheFileHoldsAndIgnoresTheRest)
 {
     for (const std::size_t nFile :
-         {kSize, std::size_t{2 * CHellFont::kGlyphBytes + 5}, kSize + 1000, std::size_t{0}})
+         {kSize, std::size_t{2 * 84 + 5}, kSize + 1000, std::size_t{0}})
     {
         std::string strBytes(nFile, 0);
         for (std::size_t i = 0; i < nFile; ++i)
@@ -66,8 +66,8 @@ TEST(HellFontLookupTest, ControlCodesAreSpacesAndPixelsOutsideTheGlyphAreBlank)
 {
     CHellFont font;
     font.m_HellFont.fill(0x80); // every byte marked, even with its top bit set ...
-    std::fill_n(font.m_HellFont.begin() + ' ' * CHellFont::kGlyphBytes, CHellFont::kGlyphBytes, 0);
-    font.m_HellFont[' ' * CHellFont::kGlyphBytes + 2 * CHellFont::kRows + 3] = 1; // ... but one of space
+    std::fill_n(font.m_HellFont.begin() + ' ' * 84, 84, 0);
+    font.m_HellFont[' ' * 84 + 2 * 14 + 3] = 1; // ... but one of space
     for (const int nCode : {0, 9, 10, 13})
     {
         EXPECT_TRUE(font.GetGlyphPixel(nCode, 2, 3)) << "code " << nCode;

@@ -56,13 +56,20 @@ TEST(ItemQueue, RepeatedAppendAndRemoveAllKeepOrder)
 
 TEST(ItemQueue, CapDropsTheOldest)
 {
-    CItemQueue queue;
-    for (std::uint32_t n = 1; n <= CLinkQueues::kRxQueueCap; ++n)
-        queue.AddTailCapped(n, CLinkQueues::kRxQueueCap);
-    ASSERT_EQ(CLinkQueues::kRxQueueCap, queue.GetCount());
-    queue.AddTailCapped(0, CLinkQueues::kRxQueueCap);
-    EXPECT_EQ(CLinkQueues::kRxQueueCap, queue.GetCount());
-    EXPECT_EQ(2u, queue.RemoveHead());
+    // The receive queue keeps the newest 10000 samples and counts the ones it drops.
+    CLinkQueues queues;
+    for (std::uint32_t n = 1; n <= 10000; ++n)
+        queues.AddRx(n);
+    std::vector<std::uint32_t> items;
+    EXPECT_EQ(0u, queues.TakeAllRx(items));
+    ASSERT_EQ(10000u, items.size());
+    for (std::uint32_t n = 1; n <= 10002; ++n)
+        queues.AddRx(n);
+    items.clear();
+    EXPECT_EQ(2u, queues.TakeAllRx(items));
+    ASSERT_EQ(10000u, items.size());
+    EXPECT_EQ(3u, items.front());
+    EXPECT_EQ(10002u, items.back());
 
     // A queue already over the cap comes down to it, keeping the newest.
     CItemQueue overfull;

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 // Helpers of the link's tests: the queues as the heartbeat sees them, and waiting for the I/O
@@ -23,7 +24,7 @@ bool WaitUntil(Predicate isDone, std::chrono::milliseconds timeout = std::chrono
     {
         if (std::chrono::steady_clock::now() >= tEnd)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }
@@ -67,10 +68,16 @@ inline std::vector<std::uint32_t> TakeRxAtLeast(CLinkQueues& queues, std::size_t
     return TakeRx(queues);
 }
 
+// A path in the temporary folder that no other run of the tests uses at the same time.
+inline std::filesystem::path TempPath(const std::string& strName)
+{
+    return std::filesystem::temp_directory_path() / ("skrivel-link-" + std::to_string(getpid()) + "-" + strName);
+}
+
 // An empty folder of the test's own in the temporary directory.
 inline std::filesystem::path MakeScratchDir(const std::string& strName)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / strName;
+    const std::filesystem::path dir = TempPath(strName);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directory(dir);
     return dir;
@@ -85,15 +92,26 @@ inline void PointLink(const std::filesystem::path& link, const std::string& strT
     std::filesystem::rename(fresh, link);
 }
 
-inline int CountOpenDescriptors()
+// The entries of a folder, "." and ".." included: for comparing counts.
+inline int CountEntries(const char* pszDir)
 {
     int nCount = 0;
-    if (DIR* pDir = opendir("/proc/self/fd"))
+    if (DIR* pDir = opendir(pszDir))
     {
         while (readdir(pDir))
             ++nCount;
         closedir(pDir);
     }
     return nCount;
+}
+
+inline int CountOpenDescriptors()
+{
+    return CountEntries("/proc/self/fd");
+}
+
+inline int CountThreads()
+{
+    return CountEntries("/proc/self/task");
 }
 } // namespace LinkTest

@@ -22,6 +22,14 @@ bool Contains(const std::vector<std::uint32_t>& items, std::uint32_t nItem)
     return std::find(items.begin(), items.end(), nItem) != items.end();
 }
 
+// Waits, after the board has hung up, until the link has read from the dead device: the second
+// slot to end from now began after the hang-up.
+bool WaitForLossNoticed(CLinkQueues& queues)
+{
+    TakeRx(queues);
+    return LinkTest::WaitUntil([&] { return LinkTest::RxCount(queues) >= 2; });
+}
+
 TEST(LostDevice, HungUpBoardCostsNoCpuAndReadsAsSilence)
 {
     CPseudoTerminal terminal;
@@ -35,20 +43,21 @@ TEST(LostDevice, HungUpBoardCostsNoCpuAndReadsAsSilence)
     terminal.CloseMaster();
     TakeRx(queues);
     const auto tCpuBefore = link.GetIoThreadCpuTime();
-    std::this_thread::sleep_for(2s);
+    // Ten slots of silence, about two seconds with two looks for the device among them.
+    ASSERT_TRUE(LinkTest::WaitUntil([&] { return LinkTest::RxCount(queues) >= 10; }, 10s));
     const auto tCpuUsed = link.GetIoThreadCpuTime() - tCpuBefore;
-    const std::vector<std::uint32_t> received = TakeRx(queues);
-
-    // A loop that spins on the dead device would use most of the two seconds and queue
-    // hundreds of thousands of samples.
-    EXPECT_LT(tCpuUsed, 100ms);
-    EXPECT_LE(received.size(), 12u);
-    EXPECT_TRUE(std::all_of(received.begin(), received.end(), [](std::uint32_t n) { return n == 0; }));
     EXPECT_TRUE(link.IsIoThreadAlive());
     EXPECT_EQ(terminal.GetSlavePath(), link.GetPortName());
     EXPECT_EQ(CSerialLink::EState::Lost, link.GetState());
     link.StopIoThread();
     EXPECT_FALSE(link.IsIoThreadAlive());
+    const std::vector<std::uint32_t> received = TakeRx(queues);
+
+    // A loop that spins on the dead device would use the CPU all the while and queue samples by
+    // the thousand before it is stopped.
+    EXPECT_LT(tCpuUsed, 100ms);
+    EXPECT_LE(received.size(), 12u);
+    EXPECT_TRUE(std::all_of(received.begin(), received.end(), [](std::uint32_t n) { return n == 0; }));
 }
 
 TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
@@ -62,7 +71,7 @@ TEST(LostDevice, LinkReopensTheDeviceWhenItComesBack)
     CSerialLink link(queues);
     ASSERT_TRUE(link.OpenPort(port)) << link.GetOpenErrorText();
     first.CloseMaster();
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(WaitForLossNoticed(queues));
 
     // The adapter is plugged in again and comes back under the same name.
     CPseudoTerminal second;
@@ -98,7 +107,8 @@ TEST(LostDevice, AConfiguredDeviceThatIsNotThereYetIsWaitedForAndTaken)
     EXPECT_EQ(CSerialLink::EState::Waiting, link.GetState());
     EXPECT_EQ(ENOENT, link.GetDeviceError());
     LinkTest::PutTx(queues, std::vector<std::uint32_t>(40, 6));
-    std::this_thread::sleep_for(1200ms); // three transmit slots, and the device looked for again
+    // Six silent slots: three transmit slots, and the device looked for again.
+    ASSERT_TRUE(LinkTest::WaitUntil([&] { return LinkTest::RxCount(queues) >= 6; }, 10s));
     EXPECT_EQ(40u, LinkTest::TxCount(queues));
     const std::vector<std::uint32_t> received = TakeRx(queues);
     EXPECT_LE(received.size(), 12u); // silent slots of a full read time-out, no spinning
@@ -137,9 +147,11 @@ TEST(LostDevice, TransmitItemsWaitForTheDeviceToComeBack)
         ASSERT_TRUE(LinkTest::WaitUntil([&] { return board.GetReceived() >= 4; }));
     }
     pFirst->CloseMaster();
-    std::this_thread::sleep_for(600ms); // the loss is noticed at the next read
+    ASSERT_TRUE(WaitForLossNoticed(queues));
     const std::size_t nWaiting = LinkTest::TxCount(queues);
-    std::this_thread::sleep_for(1200ms); // three transmit slots of a missing device
+    // Three transmit slots of a missing device: six slots, each a silent sample.
+    TakeRx(queues);
+    ASSERT_TRUE(LinkTest::WaitUntil([&] { return LinkTest::RxCount(queues) >= 6; }));
     EXPECT_EQ(LinkTest::TxCount(queues), nWaiting);
     EXPECT_GT(nWaiting, 0u);
 

@@ -2,12 +2,14 @@
 
 #include "MemoryProfile.h"
 #include "RecordingHost.h"
+#include "TestFont.h"
 #include "doc/SkrivelDoc.h"
 #include "ui/CommandActions.h"
 #include "ui/MainFrame.h"
 #include "ui/SkrivelTxView.h"
 
 #include <QAction>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -30,13 +32,16 @@ public:
 };
 
 // A document initialised from a memory profile and its main window, shown and active. By default
-// no port is opened, so that nothing but the test takes items from the transmit queue.
+// no port is opened, so that nothing but the test takes items from the transmit queue. The font
+// is one the fixture makes, in a temporary data directory.
 struct CFrameFixture
 {
     explicit CFrameFixture(const std::string& strPort = "", bool bShow = true)
     {
         m_Profile.Set("Comm", "Port", strPort);
+        TestFont::Write(m_FontDir.filePath("hellfont.hlf").toStdString());
         m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, m_Host);
+        m_pDoc->SetFontDataDirs({m_FontDir.path().toStdString()});
         m_pFrame = std::make_unique<CMainFrame>(*m_pDoc, m_Host, m_Profile);
         m_Host.m_pFrame = m_pFrame.get();
         m_pDoc->OnNewDocument();
@@ -91,6 +96,7 @@ struct CFrameFixture
         m_pDoc->Tick();
     }
 
+    QTemporaryDir m_FontDir;
     CMemoryProfile m_Profile;
     CFrameHost m_Host;
     std::unique_ptr<CSkrivelDoc> m_pDoc;

@@ -381,11 +381,18 @@ private slots:
         f.Choose(ID_FILE_PRINT);
         QVERIFY(QFileInfo(dir.filePath("tx.pdf")).size() > 0);
 
-        // The preview shows the active pane's pages, first the transmit text, then the picture.
+        // The preview shows the active pane's pages, first the transmit text, then the picture;
+        // the picture prints through the same dialog.
         for (const bool bRxPane : {false, true})
         {
             if (bRxPane)
+            {
                 f.Key(Qt::Key_F6);
+                printer.setOutputFileName(dir.filePath("rx.pdf"));
+                WhenModal<QPrintDialog>([](QPrintDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
+                f.Choose(ID_FILE_PRINT);
+                QVERIFY(QFileInfo(dir.filePath("rx.pdf")).size() > 0);
+            }
             int nPages = 0;
             WhenModal<QPrintPreviewDialog>(
                 [&nPages](QPrintPreviewDialog& dialog)
