@@ -1,12 +1,12 @@
 #include "board/RemoteStation.h"
 
-#include "board/BoardRates.h"
 #include "engine/FeldHellEncoder.h"
 #include "link/TxItems.h"
+#include "modem/FeldHellRates.h"
 
 CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm)
     : m_Font(font), m_strText(std::move(strText)),
-      m_Keyer(dToneHz, BoardRates::kPixelRate * (1.0 + dPpm * 1e-6), [this] { return NextPixel(); })
+      m_Keyer(dToneHz, FeldHellRates::kPixelRate * (1.0 + dPpm * 1e-6), [this] { return NextPixel(); })
 {
     if (m_strText.empty() || m_strText.back() != ' ')
         m_strText += ' ';

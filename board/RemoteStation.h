@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/ToneKeyer.h"
 #include "link/ItemQueue.h"
+#include "modem/FeldHellTransmitter.h"
 
 #include <complex>
 #include <string>
@@ -31,5 +31,5 @@ private:
     std::size_t m_nNext = 0;
     CItemQueue m_Items;
     std::string m_strSent;
-    CToneKeyer m_Keyer; // last: it calls NextPixel
+    CFeldHellTransmitter m_Keyer; // last: it calls NextPixel
 };

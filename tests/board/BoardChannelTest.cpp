@@ -1,11 +1,11 @@
 #include "BoardTestUtil.h"
 
 #include "board/BoardEngine.h"
-#include "board/BoardRates.h"
 #include "board/Fader.h"
 #include "board/RemoteStation.h"
 #include "board/TextCompare.h"
-#include "board/ToneKeyer.h"
+#include "modem/FeldHellRates.h"
+#include "modem/FeldHellTransmitter.h"
 
 #include <cmath>
 #include <complex>
@@ -40,15 +40,15 @@ TEST(ToneKeyer, KeysWithRaisedCosineEdgesOnePixelLate)
 {
     // Pixels: off, on, on, on, off...; the keyer plays pixel k from pixel time k + 1.
     int nPulled = 0;
-    CToneKeyer keyer(1000.0, BoardRates::kPixelRate,
-                     [&]
-                     {
-                         ++nPulled;
-                         return nPulled >= 2 && nPulled <= 4;
-                     });
+    CFeldHellTransmitter keyer(1000.0, FeldHellRates::kPixelRate,
+                               [&]
+                               {
+                                   ++nPulled;
+                                   return nPulled >= 2 && nPulled <= 4;
+                               });
     std::vector<std::complex<float>> out(8000);
     keyer.Generate(out.data(), out.size());
-    const double dPixel = 8000.0 / BoardRates::kPixelRate; // samples
+    const double dPixel = 8000.0 / FeldHellRates::kPixelRate; // samples
     const auto at = [&](double dSample)
     { return std::abs(out[static_cast<std::size_t>(std::lround(dSample))]); };
     const double dRise = 2 * dPixel;        // pixel 1 starts playing here

@@ -5,7 +5,7 @@
 // The board's fixed rates. Feld-Hell sends 245 pixels a second; the board samples the received
 // level twice per pixel, and its channel runs at an audio rate of 8000 samples a second. 1600
 // audio samples are exactly 49 pixels, so every boundary is an exact rational of the sample index.
-namespace BoardRates
+namespace FeldHellRates
 {
 constexpr int kSampleRate = 8000;
 constexpr int kPixelRate = 245;
@@ -23,4 +23,4 @@ constexpr std::int64_t FirstSampleOfPixel(std::int64_t nPixel)
 {
     return FirstSampleOfLevel(nPixel * kLevelsPerPixel);
 }
-} // namespace BoardRates
+} // namespace FeldHellRates

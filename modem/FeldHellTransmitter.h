@@ -10,7 +10,7 @@ struct nco_crcf_s;
 // pixel boundaries. It gives the analytic signal, so that a channel can rotate and scale it
 // (fading) before taking the real part. The keyer asks for each pixel's state one pixel ahead
 // of the pixel it plays, so its output runs exactly one pixel behind what it was fed.
-class CToneKeyer
+class CFeldHellTransmitter
 {
 public:
     using PixelSource = std::function<bool()>;
@@ -19,10 +19,10 @@ public:
 
     // dPixelRate in pixels per second (245 for a board, slightly off for a station whose clock
     // runs fast or slow).
-    CToneKeyer(double dToneHz, double dPixelRate, PixelSource nextPixel);
-    ~CToneKeyer();
-    CToneKeyer(const CToneKeyer&) = delete;
-    CToneKeyer& operator=(const CToneKeyer&) = delete;
+    CFeldHellTransmitter(double dToneHz, double dPixelRate, PixelSource nextPixel);
+    ~CFeldHellTransmitter();
+    CFeldHellTransmitter(const CFeldHellTransmitter&) = delete;
+    CFeldHellTransmitter& operator=(const CFeldHellTransmitter&) = delete;
 
     void Generate(std::complex<float>* pOut, std::size_t nSamples);
 

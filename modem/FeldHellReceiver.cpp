@@ -1,6 +1,6 @@
-#include "board/FeldHellReceiver.h"
+#include "modem/FeldHellReceiver.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <complex>
 
@@ -31,7 +31,7 @@ firfilt_crcf CreateFilter()
 {
     std::vector<float> taps(CFeldHellReceiver::kFilterTaps);
     liquid_firdes_kaiser(CFeldHellReceiver::kFilterTaps,
-                         static_cast<float>(CFeldHellReceiver::kCutoffHz / BoardRates::kSampleRate),
+                         static_cast<float>(CFeldHellReceiver::kCutoffHz / FeldHellRates::kSampleRate),
                          kStopBandDb, 0.0f, taps.data());
     float fSum = 0.0f;
     for (const float f : taps)
@@ -46,7 +46,7 @@ CFeldHellReceiver::CFeldHellReceiver(double dToneHz)
     : m_pNco(nco_crcf_create(LIQUID_NCO)), m_pFilter(CreateFilter()), m_pAgc(agc_crcf_create())
 {
     nco_crcf_set_frequency(m_pNco,
-                           static_cast<float>(2 * std::numbers::pi * dToneHz / BoardRates::kSampleRate));
+                           static_cast<float>(2 * std::numbers::pi * dToneHz / FeldHellRates::kSampleRate));
     agc_crcf_set_bandwidth(m_pAgc, kAgcBandwidth);
     agc_crcf_set_gain(m_pAgc, kInitialGain);
 }
@@ -69,7 +69,7 @@ void CFeldHellReceiver::Process(const float* pAudio, std::size_t nSamples, std::
         firfilt_crcf_execute_one(m_pFilter, mixed, &filtered);
         std::complex<float> levelled;
         agc_crcf_execute(m_pAgc, filtered, &levelled);
-        if (m_nSample != BoardRates::FirstSampleOfLevel(m_nLevel))
+        if (m_nSample != FeldHellRates::FirstSampleOfLevel(m_nLevel))
             continue;
         ++m_nLevel;
         const float fLevel = std::min(255.0f, std::abs(levelled) * kLevelScale);

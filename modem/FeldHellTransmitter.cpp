@@ -1,6 +1,6 @@
-#include "board/ToneKeyer.h"
+#include "modem/FeldHellTransmitter.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <liquid/liquid.h>
 
@@ -21,20 +21,20 @@ float SmoothStep(double dOffset, double dWidth)
 }
 } // namespace
 
-CToneKeyer::CToneKeyer(double dToneHz, double dPixelRate, PixelSource nextPixel)
+CFeldHellTransmitter::CFeldHellTransmitter(double dToneHz, double dPixelRate, PixelSource nextPixel)
     : m_dPixelRate(dPixelRate), m_dEdgePixels(kEdgeSeconds * dPixelRate), m_NextPixel(std::move(nextPixel)),
       m_pNco(nco_crcf_create(LIQUID_NCO))
 {
     nco_crcf_set_frequency(m_pNco,
-                           static_cast<float>(2 * std::numbers::pi * dToneHz / BoardRates::kSampleRate));
+                           static_cast<float>(2 * std::numbers::pi * dToneHz / FeldHellRates::kSampleRate));
 }
 
-CToneKeyer::~CToneKeyer()
+CFeldHellTransmitter::~CFeldHellTransmitter()
 {
     nco_crcf_destroy(m_pNco);
 }
 
-void CToneKeyer::Advance()
+void CFeldHellTransmitter::Advance()
 {
     m_bPrev = m_bCur;
     m_bCur = m_bNext;
@@ -42,7 +42,7 @@ void CToneKeyer::Advance()
     ++m_nPixel;
 }
 
-float CToneKeyer::Envelope(double dPixelPhase) const
+float CFeldHellTransmitter::Envelope(double dPixelPhase) const
 {
     // Only the two boundaries of the current pixel can be inside an edge: a pixel is longer
     // than half an edge.
@@ -54,13 +54,13 @@ float CToneKeyer::Envelope(double dPixelPhase) const
     return fPrev + (fCur - fPrev) * fRise + (fNext - fCur) * fFall;
 }
 
-void CToneKeyer::Generate(std::complex<float>* pOut, std::size_t nSamples)
+void CFeldHellTransmitter::Generate(std::complex<float>* pOut, std::size_t nSamples)
 {
     for (std::size_t i = 0; i < nSamples; ++i, ++m_nSample)
     {
         // Pixel k plays from pixel time k + 1: one pixel of look-ahead. The product is exact, so
         // a boundary that falls on a sample is never rounded into the pixel before it.
-        const double dTime = static_cast<double>(m_nSample) * m_dPixelRate / BoardRates::kSampleRate - 1.0;
+        const double dTime = static_cast<double>(m_nSample) * m_dPixelRate / FeldHellRates::kSampleRate - 1.0;
         const auto nPixel = static_cast<std::int64_t>(std::floor(dTime));
         while (m_nPixel < nPixel)
             Advance();
