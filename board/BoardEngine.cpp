@@ -3,7 +3,6 @@
 #include "board/AudioStream.h"
 #include "board/Fader.h"
 #include "board/RemoteStation.h"
-#include "link/TxItems.h"
 #include "modem/FeldHellRates.h"
 #include "modem/FeldHellReceiver.h"
 #include "modem/FeldHellTransmitter.h"
@@ -15,23 +14,17 @@ namespace
 // The noise is white over the whole audio band; this much of it falls in 2500 Hz.
 constexpr double kNoiseBandHz = 2500.0;
 constexpr double kTonePower = 0.5; // a tone of amplitude 1
-
-bool IsToneOn(std::uint8_t nByte)
-{
-    return (nByte & TxItems::kMarked) == TxItems::kMarked;
-}
 } // namespace
 
 struct CBoardEngine::CBoard
 {
     explicit CBoard(double dToneHz)
-        : m_Keyer(dToneHz, FeldHellRates::kPixelRate, [this] { return IsToneOn(m_nTxByte); }),
-          m_Receiver(dToneHz)
+        : m_Transmitter([this] { return m_nTxByte; }, dToneHz), m_Receiver(dToneHz)
     {
     }
 
     std::uint8_t m_nTxByte = 0;
-    CFeldHellTransmitter m_Keyer;
+    CFeldHellTransmitter m_Transmitter;
     CFeldHellReceiver m_Receiver;
     std::unique_ptr<CFader> m_pRemoteFader; // the path from the remote station to this board
     std::unique_ptr<CFader> m_pPeerFader;   // the path from the other board of a pair
@@ -79,7 +72,7 @@ void CBoardEngine::StepPixel(std::span<const std::uint8_t> txBytes, std::span<Le
         CBoard& board = *m_Boards[b];
         board.m_nTxByte = b < txBytes.size() ? txBytes[b] : 0;
         board.m_Tx.resize(nSamples);
-        board.m_Keyer.Generate(board.m_Tx.data(), nSamples);
+        board.m_Transmitter.GenerateAnalytic(board.m_Tx.data(), nSamples);
     }
     if (m_pRemote)
     {
