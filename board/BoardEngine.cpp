@@ -1,12 +1,11 @@
 #include "board/BoardEngine.h"
 
 #include "board/AudioStream.h"
-#include "board/BoardRates.h"
 #include "board/Fader.h"
-#include "board/FeldHellReceiver.h"
 #include "board/RemoteStation.h"
-#include "board/ToneKeyer.h"
-#include "link/TxItems.h"
+#include "modem/FeldHellRates.h"
+#include "modem/FeldHellReceiver.h"
+#include "modem/FeldHellTransmitter.h"
 
 #include <cmath>
 
@@ -15,23 +14,17 @@ namespace
 // The noise is white over the whole audio band; this much of it falls in 2500 Hz.
 constexpr double kNoiseBandHz = 2500.0;
 constexpr double kTonePower = 0.5; // a tone of amplitude 1
-
-bool IsToneOn(std::uint8_t nByte)
-{
-    return (nByte & TxItems::kMarked) == TxItems::kMarked;
-}
 } // namespace
 
 struct CBoardEngine::CBoard
 {
     explicit CBoard(double dToneHz)
-        : m_Keyer(dToneHz, BoardRates::kPixelRate, [this] { return IsToneOn(m_nTxByte); }),
-          m_Receiver(dToneHz)
+        : m_Transmitter([this] { return m_nTxByte; }, dToneHz), m_Receiver(dToneHz)
     {
     }
 
     std::uint8_t m_nTxByte = 0;
-    CToneKeyer m_Keyer;
+    CFeldHellTransmitter m_Transmitter;
     CFeldHellReceiver m_Receiver;
     std::unique_ptr<CFader> m_pRemoteFader; // the path from the remote station to this board
     std::unique_ptr<CFader> m_pPeerFader;   // the path from the other board of a pair
@@ -45,7 +38,7 @@ CBoardEngine::CBoardEngine(const CBoardSettings& settings, const CHellFont& font
 {
     if (m_Settings.m_SnrDb)
         m_fNoiseSigma =
-            static_cast<float>(std::sqrt(kTonePower * (BoardRates::kSampleRate / 2.0) / kNoiseBandHz *
+            static_cast<float>(std::sqrt(kTonePower * (FeldHellRates::kSampleRate / 2.0) / kNoiseBandHz *
                                          std::pow(10.0, -*m_Settings.m_SnrDb / 10.0)));
     if (!m_Settings.m_strRemoteText.empty())
         m_pRemote = std::make_unique<CRemoteStation>(font, m_Settings.m_strRemoteText,
@@ -71,15 +64,15 @@ CBoardEngine::~CBoardEngine() = default;
 
 void CBoardEngine::StepPixel(std::span<const std::uint8_t> txBytes, std::span<Levels> levels)
 {
-    const auto nSamples = static_cast<std::size_t>(BoardRates::FirstSampleOfPixel(m_nPixel + 1) -
-                                                   BoardRates::FirstSampleOfPixel(m_nPixel));
+    const auto nSamples = static_cast<std::size_t>(FeldHellRates::FirstSampleOfPixel(m_nPixel + 1) -
+                                                   FeldHellRates::FirstSampleOfPixel(m_nPixel));
     ++m_nPixel;
     for (std::size_t b = 0; b < m_Boards.size(); ++b)
     {
         CBoard& board = *m_Boards[b];
         board.m_nTxByte = b < txBytes.size() ? txBytes[b] : 0;
         board.m_Tx.resize(nSamples);
-        board.m_Keyer.Generate(board.m_Tx.data(), nSamples);
+        board.m_Transmitter.GenerateAnalytic(board.m_Tx.data(), nSamples);
     }
     if (m_pRemote)
     {
@@ -132,7 +125,7 @@ void CBoardEngine::Hear(CBoard& board, int nBoard, std::size_t nSamples)
 std::vector<std::uint8_t> CBoardEngine::RunReceiving(std::int64_t nPixels)
 {
     std::vector<std::uint8_t> received;
-    received.reserve(static_cast<std::size_t>(nPixels) * BoardRates::kLevelsPerPixel);
+    received.reserve(static_cast<std::size_t>(nPixels) * FeldHellRates::kLevelsPerPixel);
     const std::vector<std::uint8_t> off(m_Boards.size(), 0);
     std::vector<Levels> levels(m_Boards.size());
     for (std::int64_t n = 0; n < nPixels; ++n)

@@ -14,7 +14,7 @@ class CHellFont;
 class CFader;
 class CFeldHellReceiver;
 class CRemoteStation;
-class CToneKeyer;
+class CFeldHellTransmitter;
 class IAudioSink;
 class IAudioSource;
 

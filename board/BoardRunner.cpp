@@ -1,9 +1,9 @@
 #include "board/BoardRunner.h"
 
 #include "board/BoardEngine.h"
-#include "board/BoardRates.h"
 #include "board/PacedClock.h"
 #include "board/PtyPort.h"
+#include "modem/FeldHellRates.h"
 
 #include <algorithm>
 
@@ -14,14 +14,14 @@ CBoardRunner::CBoardRunner(CBoardEngine& engine, std::vector<CPtyPort*> ports)
 
 void CBoardRunner::Run(const std::atomic<bool>& bStop)
 {
-    const CPacedClock clock(BoardRates::kLevelRate);
+    const CPacedClock clock(FeldHellRates::kLevelRate);
     std::vector<std::uint8_t> txBytes(m_Ports.size());
     std::vector<CBoardEngine::Levels> levels(m_Ports.size());
     for (std::int64_t nTick = 0; !bStop.load(); ++nTick)
     {
         m_Stats.m_nMaxLateNs = std::max(m_Stats.m_nMaxLateNs, clock.WaitFor(nTick));
         m_Stats.m_nTicks = nTick + 1;
-        const auto nSlot = static_cast<std::size_t>(nTick % BoardRates::kLevelsPerPixel);
+        const auto nSlot = static_cast<std::size_t>(nTick % FeldHellRates::kLevelsPerPixel);
         for (std::size_t p = 0; p < m_Ports.size(); ++p)
         {
             m_Ports[p]->ReadTx(m_Fifos[p]);
@@ -33,7 +33,7 @@ void CBoardRunner::Run(const std::atomic<bool>& bStop)
         for (std::size_t p = 0; p < m_Ports.size(); ++p)
         {
             m_Ports[p]->WriteLevel(levels[p][nSlot]);
-            if (nTick % BoardRates::kLevelRate == 0)
+            if (nTick % FeldHellRates::kLevelRate == 0)
                 m_Ports[p]->Maintain();
         }
     }

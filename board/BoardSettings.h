@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modem/FeldHellRates.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,7 +9,7 @@
 // What the simulated board and its channel are made of.
 struct CBoardSettings
 {
-    double m_dToneHz = 1000.0;
+    double m_dToneHz = FeldHellRates::kDefaultToneHz;
     bool m_bPair = false;        // two boards that hear each other
     bool m_bMonitor = false;     // a board hears its own transmitter
     std::string m_strRemoteText; // empty: no simulated remote station

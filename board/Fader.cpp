@@ -1,6 +1,6 @@
 #include "board/Fader.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <cmath>
 #include <numbers>
@@ -21,7 +21,7 @@ CFader::CFader(double dDopplerHz, std::uint32_t nSeed)
 {
     std::mt19937 rng(nSeed);
     std::uniform_real_distribution<double> angle(0.0, 2 * std::numbers::pi);
-    const double dMaxOmega = 2 * std::numbers::pi * dDopplerHz / BoardRates::kSampleRate;
+    const double dMaxOmega = 2 * std::numbers::pi * dDopplerHz / FeldHellRates::kSampleRate;
     for (int i = 0; i < kPaths; ++i)
     {
         // Arrival angles spread over the circle give the classic U-shaped Doppler spectrum.

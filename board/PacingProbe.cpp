@@ -2,11 +2,11 @@
 // reads its level bytes at the other end as a program would, and compares when they arrived
 // with when 490 bytes a second should have, on the monotonic clock.
 #include "board/BoardEngine.h"
-#include "board/BoardRates.h"
 #include "board/BoardRunner.h"
 #include "board/PacedClock.h"
 #include "board/PtyPort.h"
 #include "engine/HellFont.h"
+#include "modem/FeldHellRates.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -56,7 +56,7 @@ int main(int argc, char** argv)
             const double n = static_cast<double>(nBytes);
             const double t = static_cast<double>(nNow - nFirstNs);
             dSn += n, dSt += t, dSnn += n * n, dSnt += n * t;
-            dWorstNs = std::max(dWorstNs, std::abs(t - n * 1e9 / BoardRates::kLevelRate));
+            dWorstNs = std::max(dWorstNs, std::abs(t - n * 1e9 / FeldHellRates::kLevelRate));
         }
     }
     bStop = true;
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     close(hDevice);
     const double dN = static_cast<double>(nBytes);
     const double dPeriodNs = (dN * dSnt - dSn * dSt) / (dN * dSnn - dSn * dSn);
-    const double dPpm = (1e9 / BoardRates::kLevelRate / dPeriodNs - 1.0) * 1e6;
+    const double dPpm = (1e9 / FeldHellRates::kLevelRate / dPeriodNs - 1.0) * 1e6;
     std::printf(
         "%.0f s: %lld level bytes, %.3f a second, rate error %+.2f ppm; the worst byte arrived %.2f ms off "
         "its place; the board woke at most %.2f ms late\n",

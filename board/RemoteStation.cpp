@@ -1,18 +1,18 @@
 #include "board/RemoteStation.h"
 
-#include "board/BoardRates.h"
 #include "engine/FeldHellEncoder.h"
-#include "link/TxItems.h"
+#include "modem/FeldHellRates.h"
 
 CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm)
     : m_Font(font), m_strText(std::move(strText)),
-      m_Keyer(dToneHz, BoardRates::kPixelRate * (1.0 + dPpm * 1e-6), [this] { return NextPixel(); })
+      m_Transmitter([this] { return NextItem(); }, dToneHz, FeldHellRates::kSampleRate,
+                    FeldHellRates::kPixelRate * (1.0 + dPpm * 1e-6))
 {
     if (m_strText.empty() || m_strText.back() != ' ')
         m_strText += ' ';
 }
 
-bool CRemoteStation::NextPixel()
+std::uint8_t CRemoteStation::NextItem()
 {
     if (m_Items.IsEmpty())
     {
@@ -21,5 +21,5 @@ bool CRemoteStation::NextPixel()
         m_strSent += c;
         FeldHellEncoder::AppendItems(m_Font, static_cast<unsigned char>(c), m_Items);
     }
-    return m_Items.RemoveHead() == TxItems::kMarked;
+    return static_cast<std::uint8_t>(m_Items.RemoveHead());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/ToneKeyer.h"
 #include "link/ItemQueue.h"
+#include "modem/FeldHellTransmitter.h"
 
 #include <complex>
 #include <string>
@@ -18,18 +18,21 @@ public:
     CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm);
 
     // The station's analytic signal for the next nSamples audio samples.
-    void Generate(std::complex<float>* pOut, std::size_t nSamples) { m_Keyer.Generate(pOut, nSamples); }
+    void Generate(std::complex<float>* pOut, std::size_t nSamples)
+    {
+        m_Transmitter.GenerateAnalytic(pOut, nSamples);
+    }
 
     // Every character begun so far, in the order sent.
     const std::string& GetSent() const { return m_strSent; }
 
 private:
-    bool NextPixel();
+    std::uint8_t NextItem();
 
     const CHellFont& m_Font;
     std::string m_strText;
     std::size_t m_nNext = 0;
     CItemQueue m_Items;
     std::string m_strSent;
-    CToneKeyer m_Keyer; // last: it calls NextPixel
+    CFeldHellTransmitter m_Transmitter; // last: it calls NextItem
 };

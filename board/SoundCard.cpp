@@ -1,6 +1,6 @@
 #include "board/SoundCard.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <complex>
 
@@ -127,7 +127,7 @@ bool CSoundCard::OpenStream(CStream& stream, const std::string& strDevice, bool 
     const PaStreamParameters* pIn = bInput ? &params : nullptr;
     const PaStreamParameters* pOut = bInput ? nullptr : &params;
     // The board's own rate if the device takes it, else the device's and a resampler.
-    stream.m_dRate = BoardRates::kSampleRate;
+    stream.m_dRate = FeldHellRates::kSampleRate;
     if (Pa_IsFormatSupported(pIn, pOut, stream.m_dRate) != paFormatIsSupported)
         stream.m_dRate = pInfo->defaultSampleRate;
     PaError nError = Pa_OpenStream(&stream.m_pStream, pIn, pOut, stream.m_dRate, paFramesPerBufferUnspecified,
@@ -141,10 +141,10 @@ bool CSoundCard::OpenStream(CStream& stream, const std::string& strDevice, bool 
         return false;
     }
     stream.m_strName = pInfo->name;
-    if (stream.m_dRate != BoardRates::kSampleRate)
+    if (stream.m_dRate != FeldHellRates::kSampleRate)
     {
-        const double dRatio =
-            bInput ? BoardRates::kSampleRate / stream.m_dRate : stream.m_dRate / BoardRates::kSampleRate;
+        const double dRatio = bInput ? FeldHellRates::kSampleRate / stream.m_dRate
+                                     : stream.m_dRate / FeldHellRates::kSampleRate;
         stream.m_pResampler = msresamp_rrrf_create(static_cast<float>(dRatio), kStopBandDb);
     }
     return true;
@@ -159,9 +159,9 @@ void CSoundCard::Read(float* pSamples, std::size_t nSamples)
         {
             m_Input.m_Block.resize(static_cast<std::size_t>(nAvailable));
             Pa_ReadStream(m_Input.m_pStream, m_Input.m_Block.data(), static_cast<unsigned long>(nAvailable));
-            Convert(m_Input.m_pResampler, BoardRates::kSampleRate / m_Input.m_dRate, m_Input.m_Block.data(),
-                    m_Input.m_Block.size(), m_Input.m_Pending);
-            DropOldest(m_Input.m_Pending, BoardRates::kSampleRate);
+            Convert(m_Input.m_pResampler, FeldHellRates::kSampleRate / m_Input.m_dRate,
+                    m_Input.m_Block.data(), m_Input.m_Block.size(), m_Input.m_Pending);
+            DropOldest(m_Input.m_Pending, FeldHellRates::kSampleRate);
         }
     }
     std::vector<float>& pending = m_Input.m_Pending;
@@ -176,7 +176,8 @@ void CSoundCard::Write(const float* pSamples, std::size_t nSamples)
     if (m_Output.m_pStream == nullptr)
         return;
     std::vector<float>& pending = m_Output.m_Pending;
-    Convert(m_Output.m_pResampler, m_Output.m_dRate / BoardRates::kSampleRate, pSamples, nSamples, pending);
+    Convert(m_Output.m_pResampler, m_Output.m_dRate / FeldHellRates::kSampleRate, pSamples, nSamples,
+            pending);
     const long nRoom = Pa_GetStreamWriteAvailable(m_Output.m_pStream);
     const std::size_t nWritten = nRoom > 0 ? std::min(pending.size(), static_cast<std::size_t>(nRoom)) : 0;
     if (nWritten > 0)

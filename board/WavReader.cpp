@@ -1,6 +1,6 @@
 #include "board/WavReader.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <complex>
 
@@ -50,9 +50,9 @@ bool CWavReader::Open(const std::string& strPath)
     }
     m_nChannels = info.channels;
     m_nFileRate = info.samplerate;
-    if (m_nFileRate != BoardRates::kSampleRate)
+    if (m_nFileRate != FeldHellRates::kSampleRate)
         m_pResampler = msresamp_rrrf_create(
-            static_cast<float>(BoardRates::kSampleRate) / static_cast<float>(m_nFileRate), kStopBandDb);
+            static_cast<float>(FeldHellRates::kSampleRate) / static_cast<float>(m_nFileRate), kStopBandDb);
     m_strError.clear();
     return true;
 }
@@ -85,7 +85,7 @@ void CWavReader::Fill(std::size_t nWanted)
         }
         const std::size_t nOld = m_Pending.size();
         const auto nMax = static_cast<std::size_t>(
-            std::ceil(2.0 + 2.0 * static_cast<double>(nFrames) * BoardRates::kSampleRate / m_nFileRate));
+            std::ceil(2.0 + 2.0 * static_cast<double>(nFrames) * FeldHellRates::kSampleRate / m_nFileRate));
         m_Pending.resize(nOld + nMax);
         unsigned nOut = 0;
         msresamp_rrrf_execute(m_pResampler, m_Mono.data(), static_cast<unsigned>(nFrames),

@@ -1,6 +1,6 @@
 #include "board/WavWriter.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <sndfile.h>
 
@@ -13,7 +13,7 @@ bool CWavWriter::Open(const std::string& strPath)
 {
     Close();
     SF_INFO info{};
-    info.samplerate = BoardRates::kSampleRate;
+    info.samplerate = FeldHellRates::kSampleRate;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     m_pFile = sf_open(strPath.c_str(), SFM_WRITE, &info);

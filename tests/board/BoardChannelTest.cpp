@@ -1,11 +1,9 @@
 #include "BoardTestUtil.h"
 
 #include "board/BoardEngine.h"
-#include "board/BoardRates.h"
 #include "board/Fader.h"
 #include "board/RemoteStation.h"
 #include "board/TextCompare.h"
-#include "board/ToneKeyer.h"
 
 #include <cmath>
 #include <complex>
@@ -35,34 +33,6 @@ std::string ReadText(const std::vector<std::uint8_t>& received)
     return CHellReader::TextOf(CHellReader(BundledFont()).Read(received));
 }
 } // namespace
-
-TEST(ToneKeyer, KeysWithRaisedCosineEdgesOnePixelLate)
-{
-    // Pixels: off, on, on, on, off...; the keyer plays pixel k from pixel time k + 1.
-    int nPulled = 0;
-    CToneKeyer keyer(1000.0, BoardRates::kPixelRate,
-                     [&]
-                     {
-                         ++nPulled;
-                         return nPulled >= 2 && nPulled <= 4;
-                     });
-    std::vector<std::complex<float>> out(8000);
-    keyer.Generate(out.data(), out.size());
-    const double dPixel = 8000.0 / BoardRates::kPixelRate; // samples
-    const auto at = [&](double dSample)
-    { return std::abs(out[static_cast<std::size_t>(std::lround(dSample))]); };
-    const double dRise = 2 * dPixel;        // pixel 1 starts playing here
-    EXPECT_NEAR(at(dRise - 16), 0.0, 1e-3); // 2 ms before the boundary: still off
-    EXPECT_NEAR(at(dRise), 0.5, 0.05);      // half-way at the boundary
-    EXPECT_NEAR(at(dRise + 16), 1.0, 1e-3); // 2 ms after: fully on
-    EXPECT_NEAR(at(dRise + 2 * dPixel), 1.0, 1e-3);
-    const double dFall = 5 * dPixel;
-    EXPECT_NEAR(at(dFall), 0.5, 0.05);
-    EXPECT_NEAR(at(dFall + 16), 0.0, 1e-3);
-    // The tone itself: 1000 Hz is an eighth of a turn per sample.
-    const std::size_t i = static_cast<std::size_t>(dRise + dPixel);
-    EXPECT_NEAR(std::arg(out[i + 1] / out[i]), 2 * 3.14159265 / 8, 1e-3);
-}
 
 TEST(Fader, HasUnitMeanPowerAndDeepFades)
 {

@@ -1,15 +1,15 @@
 #include "board/PacedClock.h"
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <gtest/gtest.h>
 
 TEST(PacedClock, DeadlinesAreExactMultiplesOfTheRateFromTheStart)
 {
-    const CPacedClock clock(BoardRates::kLevelRate);
+    const CPacedClock clock(FeldHellRates::kLevelRate);
     const std::int64_t nStart = clock.GetDeadlineNs(0);
     // Ten minutes, a day: tick n is due n / 490 s after the start to the nanosecond.
     for (const std::int64_t n : {1LL, 489LL, 490LL, 294'000LL, 42'336'000LL})
-        EXPECT_EQ(clock.GetDeadlineNs(n) - nStart, n * 1'000'000'000LL / BoardRates::kLevelRate) << n;
+        EXPECT_EQ(clock.GetDeadlineNs(n) - nStart, n * 1'000'000'000LL / FeldHellRates::kLevelRate) << n;
     // Every step is the period rounded one way or the other: nothing piles up.
     for (std::int64_t n = 293'000; n < 294'000; ++n)
     {
@@ -20,7 +20,7 @@ TEST(PacedClock, DeadlinesAreExactMultiplesOfTheRateFromTheStart)
 
 TEST(PacedClock, WakesAtOrAfterEachDeadlineOfTheMonotonicClock)
 {
-    const CPacedClock clock(BoardRates::kLevelRate);
+    const CPacedClock clock(FeldHellRates::kLevelRate);
     for (std::int64_t n = 0; n < 245; ++n)
     {
         const std::int64_t nLate = clock.WaitFor(n);

@@ -1,6 +1,6 @@
-#include "board/FeldHellReceiver.h"
+#include "modem/FeldHellReceiver.h"
 
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 
 #include <complex>
 
@@ -17,6 +17,7 @@ constexpr float kStopBandDb = 60.0f;
 // The AGC holds the mean power of the filtered signal at one; this bandwidth gives it a time
 // constant of a few seconds: it follows the signal's strength, but never pumps on the marks and
 // gaps of the characters themselves (a faster one loses more characters than it saves in fades).
+// It is per sample, at 8000 samples a second.
 constexpr float kAgcBandwidth = 5e-5f;
 // Keyed text is marked about a quarter of the time, so a mark comes out of the AGC near 2;
 // this puts it near 200 and leaves room above.
@@ -26,29 +27,39 @@ constexpr float kLevelScale = 95.0f;
 // characters the AGC's swing into place.
 constexpr float kInitialGain = 4.0f;
 
-// The low-pass, scaled to a gain of one for the tone itself.
-firfilt_crcf CreateFilter()
+// The low-pass, scaled to a gain of one for the tone itself; an odd length centres its delay on a
+// sample.
+firfilt_crcf CreateFilter(int nSampleRate)
 {
-    std::vector<float> taps(CFeldHellReceiver::kFilterTaps);
-    liquid_firdes_kaiser(CFeldHellReceiver::kFilterTaps,
-                         static_cast<float>(CFeldHellReceiver::kCutoffHz / BoardRates::kSampleRate),
-                         kStopBandDb, 0.0f, taps.data());
+    const auto nTaps =
+        static_cast<unsigned>(2 * std::lround(nSampleRate * CFeldHellReceiver::kFilterSeconds / 2) + 1);
+    std::vector<float> taps(nTaps);
+    liquid_firdes_kaiser(nTaps, static_cast<float>(CFeldHellReceiver::kCutoffHz / nSampleRate), kStopBandDb,
+                         0.0f, taps.data());
     float fSum = 0.0f;
     for (const float f : taps)
         fSum += f;
     for (float& f : taps)
         f /= fSum;
-    return firfilt_crcf_create(taps.data(), CFeldHellReceiver::kFilterTaps);
+    return firfilt_crcf_create(taps.data(), nTaps);
 }
 } // namespace
 
-CFeldHellReceiver::CFeldHellReceiver(double dToneHz)
-    : m_pNco(nco_crcf_create(LIQUID_NCO)), m_pFilter(CreateFilter()), m_pAgc(agc_crcf_create())
+CFeldHellReceiver::CFeldHellReceiver(double dToneHz, int nSampleRate)
+    : m_nSampleRate(nSampleRate), m_pNco(nco_crcf_create(LIQUID_NCO)), m_pFilter(CreateFilter(nSampleRate)),
+      m_pAgc(agc_crcf_create())
 {
-    nco_crcf_set_frequency(m_pNco,
-                           static_cast<float>(2 * std::numbers::pi * dToneHz / BoardRates::kSampleRate));
-    agc_crcf_set_bandwidth(m_pAgc, kAgcBandwidth);
+    SetToneHz(dToneHz);
+    // The bandwidth is per sample: scaled, it keeps the AGC's time constant at any rate.
+    agc_crcf_set_bandwidth(
+        m_pAgc,
+        kAgcBandwidth * static_cast<float>(static_cast<double>(FeldHellRates::kSampleRate) / nSampleRate));
     agc_crcf_set_gain(m_pAgc, kInitialGain);
+}
+
+void CFeldHellReceiver::SetToneHz(double dToneHz)
+{
+    nco_crcf_set_frequency(m_pNco, static_cast<float>(2 * std::numbers::pi * dToneHz / m_nSampleRate));
 }
 
 CFeldHellReceiver::~CFeldHellReceiver()
@@ -69,7 +80,7 @@ void CFeldHellReceiver::Process(const float* pAudio, std::size_t nSamples, std::
         firfilt_crcf_execute_one(m_pFilter, mixed, &filtered);
         std::complex<float> levelled;
         agc_crcf_execute(m_pAgc, filtered, &levelled);
-        if (m_nSample != BoardRates::FirstSampleOfLevel(m_nLevel))
+        if (m_nSample != FeldHellRates::FirstSampleOfLevel(m_nLevel, m_nSampleRate))
             continue;
         ++m_nLevel;
         const float fLevel = std::min(255.0f, std::abs(levelled) * kLevelScale);
