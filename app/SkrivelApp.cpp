@@ -7,6 +7,8 @@
 #include "app/TerminationSignals.h"
 #include "doc/ProfileSettings.h"
 #include "doc/SkrivelDoc.h"
+#include "link/PortFactory.h"
+#include "station/SoundCardPort.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
 #include "ui/MainFrame.h"
@@ -39,6 +41,7 @@ bool CSkrivelApp::InitInstance(const QStringList& strFiles)
     RunExternalCommand(ProfileSettings::kStartupCommand, "startup");
 
     m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, *this);
+    m_pDoc->SetPortFactory([this](const std::string& strName) { return MakePort(strName); });
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *this, m_Profile, this);
     m_pMainFrame->SetCloseHandler([this] { OnMainWindowClosing(); });
     if (!m_pDoc->OnNewDocument())
@@ -81,6 +84,18 @@ int CSkrivelApp::ExitInstance()
         ShowMessage("The settings could not be saved.", strError);
     m_pTerminationSignals.reset();
     return 0;
+}
+
+std::unique_ptr<IPort> CSkrivelApp::MakePort(const std::string& strName)
+{
+    static_assert(std::string_view(CSkrivelDoc::kSoundCardPort) == CSoundCardPort::kName);
+    if (strName != CSoundCardPort::kName)
+        return PortFactory::Create(strName);
+    CSoundCardSettings settings;
+    settings.m_strInputDevice = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioInputDevice);
+    settings.m_strOutputDevice = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioOutputDevice);
+    settings.m_nToneHz = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTone);
+    return std::make_unique<CSoundCardPort>(settings);
 }
 
 void CSkrivelApp::OnMainWindowClosing()

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <string>
 
 class CIniProfile;
 class CMainFrame;
@@ -16,6 +17,7 @@ struct SText;
 }
 class CSkrivelDoc;
 class CTerminationSignals;
+class IPort;
 class QWidget;
 
 // The application: runs the start-up command, brings up the document, the main window and the
@@ -47,6 +49,8 @@ public:
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
 
 private:
+    // The port a name stands for: the link's kinds, and the sound card.
+    std::unique_ptr<IPort> MakePort(const std::string& strName);
     void OnThreadTimer();
     void OnMainWindowClosing();
     void RunExternalCommand(const ProfileSettings::SText& command, const char* pszWhich);

@@ -20,6 +20,16 @@ void ProfileSettings::Write(IProfile& profile, const SFlag& setting, bool bValue
     profile.WriteProfileInt(setting.pszSection, setting.pszKey, bValue ? 1 : 0);
 }
 
+int ProfileSettings::Read(IProfile& profile, const SInt& setting)
+{
+    return profile.GetProfileInt(setting.pszSection, setting.pszKey, setting.nDefault);
+}
+
+void ProfileSettings::Write(IProfile& profile, const SInt& setting, int nValue)
+{
+    profile.WriteProfileInt(setting.pszSection, setting.pszKey, nValue);
+}
+
 std::string ProfileSettings::Read(IProfile& profile, const SText& setting)
 {
     return profile.GetProfileString(setting.pszSection, setting.pszKey, setting.pszDefault);

@@ -15,6 +15,12 @@ struct SFlag
     const char* pszKey;
     bool bDefault;
 };
+struct SInt
+{
+    const char* pszSection;
+    const char* pszKey;
+    int nDefault;
+};
 struct SText
 {
     const char* pszSection;
@@ -39,14 +45,20 @@ inline constexpr SFlag kUpperCase{"Tx", "UpperCase", true};
 inline constexpr SFlag kUseDiddle{"Tx", "UseDiddle", true};
 inline constexpr SFlag kReverseVideo{"Tx", "ReverseVideo", false};
 inline constexpr SText kFontFileName{"Tx", "FontFileName", "hellfont.hlf"};
-// The port: "DUMMY", "COMn" or a device path.
+// The port: "DUMMY", "COMn", a device path or "SOUNDCARD".
 inline constexpr SText kPort{"Comm", "Port", "DUMMY"};
+// The sound card's devices (the sound server's names; empty for its default) and tone in Hz.
+inline constexpr SText kAudioInputDevice{"Audio", "InputDevice", ""};
+inline constexpr SText kAudioOutputDevice{"Audio", "OutputDevice", ""};
+inline constexpr SInt kAudioTone{"Audio", "Tone", 1000};
 // The canned messages of Alt+1..Alt+9, and the recent-file list of the File menu.
 inline constexpr STextList kXmitMessages{"XmitMessages", "Message", 0, 9};
 inline constexpr STextList kRecentFiles{"Recent File List", "File", 1, 4};
 
 bool Read(IProfile& profile, const SFlag& setting);
 void Write(IProfile& profile, const SFlag& setting, bool bValue);
+int Read(IProfile& profile, const SInt& setting);
+void Write(IProfile& profile, const SInt& setting, int nValue);
 std::string Read(IProfile& profile, const SText& setting);
 void Write(IProfile& profile, const SText& setting, const std::string& strValue);
 // Entry nIndex (0 .. nCount - 1); empty when not stored.

@@ -248,10 +248,12 @@ void CSkrivelDoc::NoticeLinkChange()
 {
     const CSerialLink::EState nState = m_Link.GetState();
     const int nDeviceError = m_Link.GetDeviceError();
-    if (nState == m_nSeenLinkState && nDeviceError == m_nSeenDeviceError)
+    const int nUnderruns = m_Link.GetUnderruns();
+    if (nState == m_nSeenLinkState && nDeviceError == m_nSeenDeviceError && nUnderruns == m_nSeenUnderruns)
         return;
     m_nSeenLinkState = nState;
     m_nSeenDeviceError = nDeviceError;
+    m_nSeenUnderruns = nUnderruns;
     m_bIdleUpdatePending = true;
 }
 
@@ -367,6 +369,9 @@ std::string CSkrivelDoc::GetPortStatusText() const
     case CSerialLink::EState::Lost:
         return GetPortName() + ": lost";
     }
+    // Holes in the transmitted audio are never silent.
+    if (const int nUnderruns = m_Link.GetUnderruns(); nUnderruns > 0)
+        return GetPortName() + ": " + std::to_string(nUnderruns) + (nUnderruns == 1 ? " underrun" : " underruns");
     return GetPortName();
 }
 
@@ -415,6 +420,8 @@ void CSkrivelDoc::OnReceive()
 void CSkrivelDoc::OnImmediateReceive()
 {
     m_bTransmitting = m_bFinishTx = m_bTxIdle = m_bTxStarting = false;
+    // A port that holds audio ahead (a sound card) falls silent at once; a board is left as is.
+    m_Link.FlushTransmit();
 }
 
 void CSkrivelDoc::OnClearTxBuffer()

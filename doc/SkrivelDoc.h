@@ -27,6 +27,8 @@ class CSkrivelDoc
 {
 public:
     static constexpr int kXmitMessages = ProfileSettings::kXmitMessages.nCount;
+    // The port name of the sound card, which the program's port factory knows.
+    static constexpr char kSoundCardPort[] = "SOUNDCARD";
 
     // The profile and the host must outlive the document: the destructor writes the settings.
     CSkrivelDoc(IProfile& profile, IDocHost& host);
@@ -85,6 +87,11 @@ public:
 
     // The link.
     bool OpenPort(const std::string& strName) { return m_Link.OpenPort(strName); }
+    EPortState GetPortState() const { return m_Link.GetState(); }
+    // CPU time the I/O thread has used so far; zero when none runs.
+    std::chrono::nanoseconds GetIoThreadCpuTime() const { return m_Link.GetIoThreadCpuTime(); }
+    // How port names become ports: the program knows kinds that the link does not (a sound card).
+    void SetPortFactory(CSerialLink::PortFactoryFunction factory) { m_Link.SetPortFactory(std::move(factory)); }
     const std::string& GetPortName() const { return m_Link.GetPortName(); }
     CLinkQueues& GetQueues() { return m_Queues; }
 
@@ -105,6 +112,7 @@ public:
     void OnComm2() { OpenPortForOperator("COM2"); }
     void OnComm3() { OpenPortForOperator("COM3"); }
     void OnDummyPort() { OpenPort("DUMMY"); }
+    void OnSoundCardPort() { OpenPortForOperator(kSoundCardPort); }
 
     // Operating flags.
     bool m_bTransmitting = false;
@@ -165,4 +173,5 @@ private:
     // The link's state and device error as the heartbeat last saw them.
     CSerialLink::EState m_nSeenLinkState = CSerialLink::EState::NoPort;
     int m_nSeenDeviceError = 0;
+    int m_nSeenUnderruns = 0;
 };

@@ -45,4 +45,14 @@ public:
     virtual bool CanTransmit() const = 0;
     // Sends one transmit item; only its low byte goes to a board.
     virtual void Transmit(std::uint32_t nItem) = 0;
+    // Whether, after the item of a transmit slot, the port takes another one now if one is
+    // queued. A board takes one a slot; a sound card takes them ahead to keep its output fed.
+    virtual bool WantsAnotherItem() const { return false; }
+    // Drops what the port has taken but not yet sent, and what is still queued for the
+    // transmitter, so that it falls silent at once. A board sends what it was given. Safe from
+    // any thread.
+    virtual void FlushTransmit() {}
+    // The times the transmitted audio ran dry since the port was made: each a hole in it. Safe
+    // from any thread.
+    virtual int GetUnderruns() const { return 0; }
 };

@@ -49,6 +49,15 @@ std::uint32_t CLinkQueues::TakeTx(std::uint32_t nFiller, std::size_t nRepeat)
     return m_TxQueue.RemoveHead();
 }
 
+bool CLinkQueues::TryTakeTx(std::uint32_t& nItem)
+{
+    std::scoped_lock lock(m_TxQueueLock);
+    if (m_TxQueue.IsEmpty())
+        return false;
+    nItem = m_TxQueue.RemoveHead();
+    return true;
+}
+
 void CLinkQueues::TakeAllTx(std::vector<std::uint32_t>& items)
 {
     std::scoped_lock lock(m_TxQueueLock);

@@ -33,6 +33,8 @@ public:
     // Transmit queue, the I/O thread's end: the next item. An empty queue is first given
     // nRepeat filler items nFiller.
     std::uint32_t TakeTx(std::uint32_t nFiller, std::size_t nRepeat);
+    // The next item, if one is queued; no filler.
+    bool TryTakeTx(std::uint32_t& nItem);
     // Moves every queued transmit item, oldest first, to the end of items.
     void TakeAllTx(std::vector<std::uint32_t>& items);
 

@@ -30,14 +30,14 @@ void RaiseToRealTime(pthread_t thread)
     param.sched_priority = static_cast<int>(std::min<rlim_t>(limit.rlim_cur, param.sched_priority));
     pthread_setschedparam(thread, SCHED_FIFO, &param);
 }
-
-std::unique_ptr<IPort> MakePort(const std::string& strName)
-{
-    return strName.empty() ? nullptr : PortFactory::Create(strName);
-}
 } // namespace
 
-CSerialLink::CSerialLink(CLinkQueues& queues) : m_Queues(queues) {}
+CSerialLink::CSerialLink(CLinkQueues& queues) : m_Queues(queues), m_PortFactory(PortFactory::Create) {}
+
+std::unique_ptr<IPort> CSerialLink::MakePort(const std::string& strName) const
+{
+    return strName.empty() ? nullptr : m_PortFactory(strName);
+}
 
 CSerialLink::~CSerialLink()
 {
@@ -154,6 +154,9 @@ void CSerialLink::IoLoop(std::stop_token stop)
             {
                 nLastItem = m_Queues.TakeTx(nLastItem & TxItems::kKeyed, TxItems::kColumnItems);
                 port.Transmit(nLastItem);
+                // A port that buffers ahead (a sound card) takes what more is queued.
+                while (port.WantsAnotherItem() && m_Queues.TryTakeTx(nLastItem))
+                    port.Transmit(nLastItem);
             }
         }
     } while (!stop.stop_requested());

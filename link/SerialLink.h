@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -28,7 +29,10 @@ public:
     CSerialLink(const CSerialLink&) = delete;
     CSerialLink& operator=(const CSerialLink&) = delete;
 
-    // Stops the thread, closes what is open, opens the named port (see PortFactory) and starts
+    // Makes the ports that names stand for; PortFactory::Create until set otherwise.
+    using PortFactoryFunction = std::function<std::unique_ptr<IPort>(const std::string& strName)>;
+    void SetPortFactory(PortFactoryFunction factory) { m_PortFactory = std::move(factory); }
+    // Stops the thread, closes what is open, opens the named port (see SetPortFactory) and starts
     // the thread. A port that cannot be opened is not kept.
     bool OpenPort(const std::string& strName);
     // As OpenPort, for a port made elsewhere.
@@ -54,14 +58,23 @@ public:
     EState GetState() const { return m_pPort ? m_pPort->GetState() : EState::NoPort; }
     int GetDeviceError() const { return m_pPort ? m_pPort->GetDeviceError() : 0; }
     std::string GetDeviceErrorText() const { return m_pPort ? m_pPort->GetDeviceErrorText() : std::string(); }
+    int GetUnderruns() const { return m_pPort ? m_pPort->GetUnderruns() : 0; }
+    // Drops what the port has queued for transmission (see IPort). Safe from any thread.
+    void FlushTransmit()
+    {
+        if (m_pPort)
+            m_pPort->FlushTransmit();
+    }
     // CPU time the running I/O thread has used so far; zero when none runs.
     std::chrono::nanoseconds GetIoThreadCpuTime() const;
 
 private:
+    std::unique_ptr<IPort> MakePort(const std::string& strName) const;
     bool SelectPort(std::unique_ptr<IPort> pPort, bool bAwait);
     void IoLoop(std::stop_token stop);
 
     CLinkQueues& m_Queues;
+    PortFactoryFunction m_PortFactory;
     std::unique_ptr<IPort> m_pPort;
     std::string m_strOpenError;
     // A fresh thread, and with it a fresh stop request, for every run.

@@ -55,6 +55,8 @@ constexpr SDocCommand kDocCommands[] = {
      [](const CSkrivelDoc& doc) { return doc.GetPortName() == "COM3"; }},
     {ID_COMM_DUMMY, [](CSkrivelDoc& doc) { doc.OnDummyPort(); }, EMark::Radio,
      [](const CSkrivelDoc& doc) { return doc.GetPortName() == "DUMMY"; }},
+    {ID_COMM_SOUNDCARD, [](CSkrivelDoc& doc) { doc.OnSoundCardPort(); }, EMark::Radio,
+     [](const CSkrivelDoc& doc) { return doc.GetPortName() == CSkrivelDoc::kSoundCardPort; }},
     {ID_OPERATE_TICK, [](CSkrivelDoc& doc) { doc.Tick(); }, EMark::None, nullptr},
 };
 } // namespace

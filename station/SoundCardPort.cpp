@@ -1,0 +1,192 @@
+#include "station/SoundCardPort.h"
+
+#include "audio/AudioFormat.h"
+#include "link/TxItems.h"
+
+#include <condition_variable>
+#include <utility>
+
+namespace
+{
+constexpr char kStreamName[] = "Skrivel";
+// Audio kept queued for the output: enough for the writer's steps of one input block and some
+// scheduling delay, little enough that a transmission is heard at once.
+constexpr double kOutputLatency = 0.15;
+// Input audio held for a reader that falls behind, at most.
+constexpr double kInputHeld = 2.0;
+// One block of input: 20 ms.
+constexpr std::size_t kBlockSamples = AudioFormat::kSampleRate / 50;
+// How long a read waits for input before the slot is given up as silent.
+constexpr auto kSlotTimeout = std::chrono::milliseconds(200);
+// How often missing devices are looked for.
+constexpr auto kLookInterval = std::chrono::seconds(1);
+// Items taken ahead while keyed: half a second, against a heartbeat held up on a busy machine.
+constexpr std::size_t kKeyedItemsAhead = 122;
+} // namespace
+
+CSoundCardPort::CSoundCardPort(CSoundCardSettings settings)
+    : m_Settings(std::move(settings)), m_Receiver(m_Settings.m_nToneHz, AudioFormat::kSampleRate),
+      m_Transmitter([this] { return NextItem(); }, m_Settings.m_nToneHz, AudioFormat::kSampleRate),
+      m_Input(kBlockSamples), m_Output(kBlockSamples)
+{
+}
+
+CSoundCardPort::~CSoundCardPort()
+{
+    m_Capture.Close();
+    m_Playback.Close();
+}
+
+bool CSoundCardPort::Open()
+{
+    const bool bOpened = OpenDevices();
+    m_nState = bOpened ? EPortState::Open : EPortState::Waiting;
+    m_tNextLook = std::chrono::steady_clock::now() + kLookInterval;
+    return bOpened;
+}
+
+bool CSoundCardPort::OpenDevices()
+{
+    int nError = kNoError;
+    std::string strError;
+    if (!m_Client.Connect())
+    {
+        nError = kNoServer;
+        strError = m_Client.GetError();
+    }
+    else if (!m_Capture.Open(kStreamName, m_Settings.m_strInputDevice, kInputHeld))
+    {
+        nError = kNoInput;
+        strError = m_Capture.GetError();
+    }
+    else if (!m_Playback.Open(kStreamName, m_Settings.m_strOutputDevice, kOutputLatency))
+    {
+        nError = kNoOutput;
+        strError = m_Playback.GetError();
+        m_Capture.Close();
+    }
+    {
+        std::scoped_lock lock(m_ErrorLock);
+        m_strDeviceError = strError;
+    }
+    m_nDeviceError = nError;
+    return nError == kNoError;
+}
+
+std::string CSoundCardPort::GetDeviceErrorText() const
+{
+    std::scoped_lock lock(m_ErrorLock);
+    return m_strDeviceError;
+}
+
+void CSoundCardPort::CloseAsLost()
+{
+    m_nUnderrunsBefore += m_Playback.GetUnderruns();
+    {
+        std::scoped_lock lock(m_ErrorLock);
+        m_strDeviceError = m_Capture.IsLost() ? "The sound input went away." : "The sound output went away.";
+    }
+    m_nDeviceError = m_Capture.IsLost() ? kNoInput : kNoOutput;
+    m_Capture.Close();
+    m_Playback.Close();
+    m_Levels.clear();
+    m_nState = EPortState::Lost;
+    m_tNextLook = std::chrono::steady_clock::now() + kLookInterval;
+}
+
+std::uint32_t CSoundCardPort::ReadSlot(std::stop_token stop)
+{
+    if (m_bFlushRequested.exchange(false))
+        Flush();
+    if (m_nState.load() != EPortState::Open)
+    {
+        AwaitDevices(stop);
+        return 0;
+    }
+    while (m_Levels.empty())
+    {
+        if (!ExchangeAudio())
+            return 0;
+    }
+    const std::uint8_t nLevel = m_Levels.front();
+    m_Levels.pop_front();
+    return nLevel;
+}
+
+bool CSoundCardPort::ExchangeAudio()
+{
+    const std::size_t nRead = m_Capture.Read(m_Input.data(), m_Input.size(), kSlotTimeout);
+    if (m_Capture.IsLost() || m_Playback.IsLost())
+    {
+        CloseAsLost();
+        return false;
+    }
+    if (nRead == 0)
+        return false;
+    m_Receiver.Process(m_Input.data(), nRead, m_Levels);
+    m_Transmitter.Generate(m_Output.data(), nRead);
+    m_Playback.Write(m_Output.data(), nRead);
+    return true;
+}
+
+void CSoundCardPort::AwaitDevices(std::stop_token stop)
+{
+    const auto tSlotEnd = std::chrono::steady_clock::now() + kSlotTimeout;
+    if (std::chrono::steady_clock::now() >= m_tNextLook)
+    {
+        const EPortState nWas = m_nState.load();
+        m_tNextLook = std::chrono::steady_clock::now() + kLookInterval;
+        if (OpenDevices())
+        {
+            m_nState = EPortState::Open;
+            return;
+        }
+        m_nState = nWas;
+    }
+    // A missing device reads as a silent slot of the full time-out: no spinning.
+    std::mutex lock;
+    std::unique_lock hold(lock);
+    std::condition_variable_any().wait_until(hold, stop, tSlotEnd, [] { return false; });
+}
+
+void CSoundCardPort::Transmit(std::uint32_t nItem)
+{
+    const auto nByte = static_cast<std::uint8_t>(nItem & 0xFF);
+    const bool bKeyed = (nByte & TxItems::kKeyed) != 0;
+    if (m_bMuteUntilReceive)
+    {
+        if (bKeyed)
+            return;
+        m_bMuteUntilReceive = false;
+    }
+    // Silence ahead of silence only delays what comes next.
+    if (!bKeyed && !m_Items.empty() && (m_Items.back() & TxItems::kKeyed) == 0)
+        return;
+    m_Items.push_back(nByte);
+}
+
+bool CSoundCardPort::WantsAnotherItem() const
+{
+    if (m_nState.load() != EPortState::Open)
+        return false;
+    // While receiving every item is taken at once, so that none waits in front of a transmission.
+    const bool bKeyed = !m_Items.empty() ? (m_Items.back() & TxItems::kKeyed) != 0 : false;
+    return !bKeyed || m_Items.size() < kKeyedItemsAhead;
+}
+
+std::uint8_t CSoundCardPort::NextItem()
+{
+    if (m_Items.empty())
+        return m_nLastItem & TxItems::kKeyed; // a dry queue keeps the key as it was, with no tone
+    m_nLastItem = m_Items.front();
+    m_Items.pop_front();
+    return m_nLastItem;
+}
+
+void CSoundCardPort::Flush()
+{
+    m_Items.clear();
+    m_nLastItem = 0;
+    m_bMuteUntilReceive = true;
+    m_Playback.Flush();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "audio/CaptureStream.h"
+#include "audio/PlaybackStream.h"
+#include "audio/PulseClient.h"
+#include "link/IPort.h"
+#include "modem/FeldHellReceiver.h"
+#include "modem/FeldHellTransmitter.h"
+#include "station/SoundCardSettings.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The sound card as the I/O thread's port, in place of a DSP board: the Feld-Hell receiver turns
+// the input's audio into level bytes, the transmitter turns transmit items into the output's
+// audio. The input's clock paces the slots: a read waits for the audio of its level byte, and as
+// much audio goes out as came in.
+//
+// Items are taken ahead while the transmitter is keyed, so that a busy machine does not leave a
+// hole; receive items beyond the next one are dropped instead (they are silence), so that a new
+// transmission is heard at once. Immediate receive drops what is queued for the output.
+class CSoundCardPort : public IPort
+{
+public:
+    // The port's name in the profile and the Comm menu.
+    static constexpr char kName[] = "SOUNDCARD";
+
+    explicit CSoundCardPort(CSoundCardSettings settings);
+    ~CSoundCardPort() override;
+
+    const std::string& GetName() const override { return m_strName; }
+    bool Open() override;
+    EPortState GetState() const override { return m_nState.load(); }
+    int GetDeviceError() const override { return m_nDeviceError.load(); }
+    std::string GetDeviceErrorText() const override;
+
+    std::uint32_t ReadSlot(std::stop_token stop) override;
+    bool CanTransmit() const override { return m_nState.load() == EPortState::Open; }
+    void Transmit(std::uint32_t nItem) override;
+    bool WantsAnotherItem() const override;
+    void FlushTransmit() override { m_bFlushRequested = true; }
+    int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
+
+private:
+    // Why the devices could not be had (GetDeviceError).
+    enum EDeviceError
+    {
+        kNoError = 0,
+        kNoServer = 1,
+        kNoInput = 2,
+        kNoOutput = 3,
+    };
+
+    bool OpenDevices();
+    void CloseAsLost();
+    void Flush();
+    // Waits for the next block of input audio, hears it and plays as much. False when none came.
+    bool ExchangeAudio();
+    std::uint8_t NextItem();
+    // Waits out a slot of a missing device, looking for it again now and then.
+    void AwaitDevices(std::stop_token stop);
+
+    const std::string m_strName = kName;
+    const CSoundCardSettings m_Settings;
+    CPulseClient m_Client{"Skrivel"};
+    CCaptureStream m_Capture{m_Client};
+    CPlaybackStream m_Playback{m_Client};
+    CFeldHellReceiver m_Receiver;
+    CFeldHellTransmitter m_Transmitter;
+
+    std::atomic<EPortState> m_nState{EPortState::Waiting};
+    std::atomic<int> m_nDeviceError{kNoError};
+    std::atomic<int> m_nUnderrunsBefore{0}; // of outputs lost and opened again
+    std::atomic<bool> m_bFlushRequested{false};
+    mutable std::mutex m_ErrorLock;
+    std::string m_strDeviceError; // under m_ErrorLock
+
+    // The I/O thread's own.
+    std::deque<std::uint8_t> m_Levels;
+    std::deque<std::uint8_t> m_Items; // taken, not yet played
+    std::uint8_t m_nLastItem = 0;
+    bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped
+    std::vector<float> m_Input;
+    std::vector<float> m_Output;
+    std::chrono::steady_clock::time_point m_tNextLook;
+};

@@ -1,0 +1,140 @@
+// Skrivel's own sound-card port against a real sound server: what it transmits is heard on the
+// output and read back from its picture, audio played into its input appears in its receive store,
+// and an output that goes away is waited for without spinning and taken back when it returns.
+
+#include "BoardTestUtil.h"
+#include "FakeXmitSource.h"
+#include "MemoryProfile.h"
+#include "PulseServer.h"
+#include "RecordingHost.h"
+
+#include "audio/CaptureStream.h"
+#include "audio/PlaybackStream.h"
+#include "audio/PulseClient.h"
+#include "doc/SkrivelDoc.h"
+#include "link/PortFactory.h"
+#include "modem/FeldHellTransmitter.h"
+#include "station/SoundCardPort.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+// A document without a window on the sound-card port, its output playing into a null sink whose
+// monitor it hears: it receives what it sends.
+class SoundCardStationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_Server.Start()) << m_Server.GetLog();
+        m_nSink = m_Server.LoadNullSink("station", "Station output");
+        ASSERT_GE(m_nSink, 0);
+        m_Profile.Set("Comm", "Port", CSoundCardPort::kName);
+        m_Profile.Set("Tx", "FontFileName", SKRIVEL_BUNDLED_FONT);
+        m_Doc.SetXmitSource(&m_Source);
+        m_Doc.SetPortFactory(
+            [](const std::string& strName) -> std::unique_ptr<IPort>
+            {
+                if (strName != CSoundCardPort::kName)
+                    return PortFactory::Create(strName);
+                CSoundCardSettings settings;
+                settings.m_strInputDevice = "station.monitor";
+                settings.m_strOutputDevice = "station";
+                return std::make_unique<CSoundCardPort>(settings);
+            });
+        m_Doc.OnNewDocument();
+    }
+
+    // The heartbeat, as the program's 20 ms timer runs it.
+    void Run(std::chrono::milliseconds duration)
+    {
+        const auto tEnd = std::chrono::steady_clock::now() + duration;
+        while (std::chrono::steady_clock::now() < tEnd)
+        {
+            m_Doc.Tick();
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+
+    // Transmits the text and runs until it has gone out and the picture shows it.
+    void Send(const std::string& strText)
+    {
+        m_Source.m_strText += strText;
+        m_Doc.OnTransmit();
+        m_Doc.OnReceive();
+        for (int i = 0; i < 1000 && m_Doc.m_bTransmitting; ++i)
+            Run(20ms);
+        Run(1s); // the output's queue and the receiver's filter
+    }
+
+    std::string ReadPicture() const
+    {
+        std::vector<std::uint8_t> samples;
+        const CRxStore& store = m_Doc.m_RxStore;
+        for (int nPage = 0; nPage < store.m_nRxPages; ++nPage)
+        {
+            const std::uint8_t* pPage = store.m_RxPages[static_cast<std::size_t>(nPage)]->data();
+            samples.insert(samples.end(), pPage, pPage + store.GetPageByteCount(nPage));
+        }
+        return CHellReader::TextOf(CHellReader(BundledFont()).Read(samples));
+    }
+
+    CPulseServer m_Server;
+    int m_nSink = -1;
+    CMemoryProfile m_Profile;
+    CRecordingHost m_Host;
+    CFakeXmitSource m_Source;
+    CSkrivelDoc m_Doc{m_Profile, m_Host};
+};
+} // namespace
+
+TEST_F(SoundCardStationTest, WhatItTransmitsIsHeardAndReadBack)
+{
+    ASSERT_EQ(m_Doc.GetPortStatusText(), "SOUNDCARD");
+    // A recorder of the output's monitor of its own, beside the port's receiver.
+    CPulseClient client("recorder");
+    CCaptureStream recorder(client);
+    ASSERT_TRUE(recorder.Open("recorder", "station.monitor")) << recorder.GetError();
+    Send("CQ CQ DE TEST");
+    std::vector<float> audio(static_cast<std::size_t>(recorder.GetAvailable()));
+    audio.resize(recorder.Read(audio.data(), audio.size(), 100ms));
+    std::vector<std::uint8_t> levels;
+    CFeldHellReceiver(1000.0, 8000).Process(audio.data(), audio.size(), levels);
+    const std::string strRecorded = CHellReader::TextOf(CHellReader(BundledFont()).Read(levels));
+
+    EXPECT_NE(strRecorded.find("CQ CQ DE TEST"), std::string::npos) << strRecorded;
+    EXPECT_NE(ReadPicture().find("CQ CQ DE TEST"), std::string::npos) << ReadPicture();
+    EXPECT_EQ(m_Doc.GetPortStatusText(), "SOUNDCARD"); // no underrun
+}
+
+TEST_F(SoundCardStationTest, AnOutputThatGoesAwayIsWaitedForAndTakenBack)
+{
+    m_Source.m_strText = "RYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRY";
+    m_Doc.OnTransmit();
+    Run(1s);
+    ASSERT_TRUE(m_Server.UnloadModule(m_nSink));
+    Run(1500ms);
+    EXPECT_EQ(m_Doc.GetPortState(), EPortState::Lost);
+    EXPECT_EQ(m_Doc.GetPortStatusText(), "SOUNDCARD: lost");
+    // A lost output takes no text and costs no CPU: silent slots of the full time-out.
+    const std::size_t nSentBefore = m_Source.m_nPos;
+    const auto tCpuBefore = m_Doc.GetIoThreadCpuTime();
+    Run(2s);
+    EXPECT_LT(m_Doc.GetIoThreadCpuTime() - tCpuBefore, 100ms);
+    EXPECT_LE(m_Source.m_nPos, nSentBefore + 1);
+    EXPECT_LT(m_Source.m_nPos, m_Source.m_strText.size());
+
+    m_nSink = m_Server.LoadNullSink("station", "Station output");
+    ASSERT_GE(m_nSink, 0);
+    for (int i = 0; i < 100 && m_Doc.GetPortState() != EPortState::Open; ++i)
+        Run(50ms);
+    EXPECT_EQ(m_Doc.GetPortState(), EPortState::Open);
+    Run(1s);
+    EXPECT_GT(m_Source.m_nPos, nSentBefore + 1); // the text goes on
+}
