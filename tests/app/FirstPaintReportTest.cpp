@@ -39,6 +39,14 @@ void Start(QProcess& process, const QTemporaryDir& dir, const QString& strReport
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(SKRIVEL_PROGRAM), {});
 }
+
+// Waits for the report of the first paint, collecting what the program writes to stderr.
+void AwaitFirstPaint(QProcess& process, QString& strOutput)
+{
+    QTRY_VERIFY_WITH_TIMEOUT((strOutput += QString::fromLocal8Bit(process.readAllStandardError()))
+                                 .contains(QStringLiteral("skrivel: first paint at ")),
+                             30000);
+}
 } // namespace
 
 class CFirstPaintReportTest : public QObject
@@ -85,9 +93,7 @@ void CFirstPaintReportTest::WithoutCloseTheWindowStays()
     QProcess process;
     Start(process, dir, QStringLiteral("1"));
     QString strOutput;
-    QTRY_VERIFY_WITH_TIMEOUT((strOutput += QString::fromLocal8Bit(process.readAllStandardError()))
-                                 .contains(QStringLiteral("skrivel: first paint at ")),
-                             30000);
+    AwaitFirstPaint(process, strOutput);
     QVERIFY(!process.waitForFinished(500));
     QVERIFY(!strOutput.contains(QStringLiteral("close requested")));
     process.kill();
@@ -108,9 +114,8 @@ void CFirstPaintReportTest::TerminationSignalsShutDownInOrder()
         QProcess process;
         Start(process, dir, QStringLiteral("1"));
         QString strOutput;
-        QTRY_VERIFY_WITH_TIMEOUT((strOutput += QString::fromLocal8Bit(process.readAllStandardError()))
-                                     .contains(QStringLiteral("skrivel: first paint at ")),
-                                 30000);
+        AwaitFirstPaint(process, strOutput);
+        QVERIFY(strOutput.contains(QStringLiteral("first paint")));
         ::kill(static_cast<pid_t>(process.processId()), nSignal);
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
