@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core xdotool imagemagick
   poppler-utils
-  libliquid-dev libsndfile1-dev portaudio19-dev
+  libliquid-dev libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev
 )
 
