@@ -96,7 +96,9 @@ void CCaptureStream::OnEnded()
 std::size_t CCaptureStream::Read(float* pSamples, std::size_t nSamples, std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_HeldLock);
-    m_HeldSignal.wait_for(lock, timeout, [&] { return m_Held.size() >= nSamples || !m_bFlowing; });
+    // Woken at half the most held, so that nothing is dropped while it waits for more.
+    const std::size_t nEnough = std::min(nSamples, m_nMaxHeld / 2);
+    m_HeldSignal.wait_for(lock, timeout, [&] { return m_Held.size() >= nEnough || !m_bFlowing; });
     const std::size_t nTaken = std::min(nSamples, m_Held.size());
     std::copy_n(m_Held.begin(), nTaken, pSamples);
     m_Held.erase(m_Held.begin(), m_Held.begin() + static_cast<std::ptrdiff_t>(nTaken));

@@ -26,9 +26,10 @@ public:
     // older samples dropped. Closes it first if open. False, with GetError, when it cannot be
     // opened.
     bool Open(const std::string& strStreamName, const std::string& strDevice, double dMaxHeld = kDefaultMaxHeld);
-    // Takes up to nSamples, oldest first: waits until there are nSamples, or the timeout passes,
-    // or the stream is lost or closed, whichever comes first; gives how many it took. Never takes
-    // the client's lock, so a reader at a steady pace waits only for the device.
+    // Takes up to nSamples, oldest first: waits until there are nSamples (or half the most held),
+    // or the timeout passes, or the stream is lost or closed, whichever comes first; gives how
+    // many it took. Never takes the client's lock, so a reader at a steady pace waits only for
+    // the device.
     std::size_t Read(float* pSamples, std::size_t nSamples, std::chrono::milliseconds timeout);
     // Samples waiting to be read.
     std::size_t GetAvailable() const;
