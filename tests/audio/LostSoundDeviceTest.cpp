@@ -6,7 +6,7 @@
 
 namespace
 {
-using LostDevice = PulseTest;
+using LostSoundDevice = PulseTest;
 
 double ProcessCpuSeconds()
 {
@@ -35,7 +35,7 @@ void OpenAndHear(CCaptureStream& capture, CPlaybackStream& playback)
 }
 } // namespace
 
-TEST_F(LostDevice, ADeviceUnloadedWhilePlayingIsLostQuietlyAndTakenAgainWhenBack)
+TEST_F(LostSoundDevice, ADeviceUnloadedWhilePlayingIsLostQuietlyAndTakenAgainWhenBack)
 {
     // Another output is there, but a stream on a named device never moves to it.
     ASSERT_GE(m_Server.LoadNullSink("spare", "Built-in Audio"), 0);
@@ -64,7 +64,7 @@ TEST_F(LostDevice, ADeviceUnloadedWhilePlayingIsLostQuietlyAndTakenAgainWhenBack
     OpenAndHear(capture, playback);
 }
 
-TEST_F(LostDevice, AServerThatRestartsIsLostQuietlyAndReconnectedOnOpening)
+TEST_F(LostSoundDevice, AServerThatRestartsIsLostQuietlyAndReconnectedOnOpening)
 {
     CPulseClient client("Skrivel");
     CCaptureStream capture(client);
