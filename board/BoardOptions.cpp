@@ -24,6 +24,8 @@ enum Option
     kRecord,
     kPlay,
     kAudio,
+    kAudioIn,
+    kAudioOut,
     kAudioDevice,
     kListAudio,
     kRead,
@@ -48,6 +50,8 @@ const option kOptions[] = {
     {"record", required_argument, nullptr, kRecord},
     {"play", required_argument, nullptr, kPlay},
     {"audio", no_argument, nullptr, kAudio},
+    {"audio-in", required_argument, nullptr, kAudioIn},
+    {"audio-out", required_argument, nullptr, kAudioOut},
     {"audio-device", required_argument, nullptr, kAudioDevice},
     {"list-audio", no_argument, nullptr, kListAudio},
     {"read", required_argument, nullptr, kRead},
@@ -86,8 +90,10 @@ const char* CBoardOptions::Usage()
            "  --record FILE.wav    write the transmitted audio\n"
            "  --play FILE.wav      receive the audio of FILE.wav instead of the simulation\n"
            "  --audio              the sound card: transmit to its output, receive its input\n"
-           "  --audio-device NAME  the sound devices whose names contain NAME\n"
-           "  --list-audio         list the sound devices and exit\n"
+           "  --audio-in NAME      the sound input of that name (see --list-audio)\n"
+           "  --audio-out NAME     the sound output of that name (see --list-audio)\n"
+           "  --audio-device TEXT  the input and output whose names or descriptions contain TEXT\n"
+           "  --list-audio         list the sound inputs and outputs and exit\n"
            "  --read FILE.hel      print the text of a received picture and exit\n"
            "  --font PATH          the Hell font (default: the bundled hellfont.hlf)\n"
            "  --help               this text\n";
@@ -167,6 +173,12 @@ bool CBoardOptions::Parse(int argc, char** argv, std::string& strError)
         case kAudio:
             m_bAudio = true;
             break;
+        case kAudioIn:
+            m_strAudioIn = optarg;
+            break;
+        case kAudioOut:
+            m_strAudioOut = optarg;
+            break;
         case kAudioDevice:
             m_strAudioDevice = optarg;
             break;
@@ -193,7 +205,7 @@ bool CBoardOptions::Parse(int argc, char** argv, std::string& strError)
         strError = "--link2 needs --pair";
     else if (m_bAudio && !m_strPlay.empty())
         strError = "--audio and --play both give the received audio; choose one";
-    else if (!m_strAudioDevice.empty() && !m_bAudio)
-        strError = "--audio-device needs --audio";
+    else if (!m_bAudio && !(m_strAudioIn + m_strAudioOut + m_strAudioDevice).empty())
+        strError = "--audio-in, --audio-out and --audio-device need --audio";
     return strError.empty();
 }

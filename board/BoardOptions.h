@@ -13,7 +13,9 @@ struct CBoardOptions
     std::string m_strRecord;
     std::string m_strPlay;
     bool m_bAudio = false;
-    std::string m_strAudioDevice;
+    std::string m_strAudioIn;     // the server's name of the input, empty for its default
+    std::string m_strAudioOut;    // the server's name of the output, empty for its default
+    std::string m_strAudioDevice; // else the devices whose name or description contains this
     bool m_bListAudio = false;
     std::string m_strRead;
     std::string m_strFont = "hellfont.hlf";

@@ -2,207 +2,141 @@
 
 #include "modem/FeldHellRates.h"
 
-#include <complex>
-
-#include <liquid/liquid.h>
-#include <portaudio.h>
+#include "audio/AudioFormat.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
+#include <chrono>
+#include <cstdio>
+#include <tuple>
+#include <vector>
+
+static_assert(AudioFormat::kSampleRate == FeldHellRates::kSampleRate);
 
 namespace
 {
-constexpr float kStopBandDb = 60.0f;
-// Audio held back at most, in seconds: more than this means the card runs faster than the board.
-constexpr double kMaxPendingSeconds = 0.25;
-// The output starts with this much silence, so that it does not run dry at once.
-constexpr double kOutputLeadSeconds = 0.1;
+const char* const kClientName = "Skrivel";
+const char* const kStreamName = "skrivel-board";
+// The received audio held at most: more than this means the card runs faster than the board.
+constexpr double kMaxHeldInput = 0.25;
 
-// PortAudio asks JACK for devices too; it must not start a JACK server of its own for that.
-PaError StartPortAudio()
+// The first device, not a monitor, whose name or description contains strMatch, or null.
+const CAudioDevice* Find(const std::vector<CAudioDevice>& devices, const std::string& strMatch)
 {
-    setenv("JACK_NO_START_SERVER", "1", 0);
-    return Pa_Initialize();
+    const auto it = std::find_if(devices.begin(), devices.end(),
+                                 [&](const CAudioDevice& device)
+                                 {
+                                     return !device.m_bMonitor &&
+                                            (device.m_strName.find(strMatch) != std::string::npos ||
+                                             device.m_strDescription.find(strMatch) != std::string::npos);
+                                 });
+    return it != devices.end() ? &*it : nullptr;
 }
 
-PaDeviceIndex FindDevice(const std::string& strDevice, bool bInput)
+std::string Shown(const std::vector<CAudioDevice>& devices, const std::string& strName)
 {
-    if (strDevice.empty())
-        return bInput ? Pa_GetDefaultInputDevice() : Pa_GetDefaultOutputDevice();
-    for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i)
-    {
-        const PaDeviceInfo* pInfo = Pa_GetDeviceInfo(i);
-        if (pInfo != nullptr && (bInput ? pInfo->maxInputChannels : pInfo->maxOutputChannels) > 0 &&
-            std::string(pInfo->name).find(strDevice) != std::string::npos)
-            return i;
-    }
-    return paNoDevice;
+    for (const CAudioDevice& device : devices)
+        if (device.m_strName == strName)
+            return "\"" + device.m_strDescription + "\" (" + strName + ")";
+    return strName;
 }
 
-// Pushes nIn samples through the resampler (or not), onto the end of out.
-void Convert(msresamp_rrrf pResampler, double dRatio, const float* pIn, std::size_t nIn,
-             std::vector<float>& out)
+void Tell(const std::string& strText)
 {
-    if (pResampler == nullptr)
-    {
-        out.insert(out.end(), pIn, pIn + nIn);
-        return;
-    }
-    const std::size_t nOld = out.size();
-    out.resize(nOld + static_cast<std::size_t>(std::ceil(2.0 + 2.0 * dRatio * static_cast<double>(nIn))));
-    unsigned nOut = 0;
-    msresamp_rrrf_execute(pResampler, const_cast<float*>(pIn), static_cast<unsigned>(nIn), out.data() + nOld,
-                          &nOut);
-    out.resize(nOld + nOut);
-}
-
-void DropOldest(std::vector<float>& pending, double dRate)
-{
-    const auto nMax = static_cast<std::size_t>(kMaxPendingSeconds * dRate);
-    if (pending.size() > nMax)
-        pending.erase(pending.begin(), pending.end() - static_cast<std::ptrdiff_t>(nMax));
+    std::fprintf(stderr, "skrivel-board: %s\n", strText.c_str());
 }
 } // namespace
 
-CSoundCard::~CSoundCard()
+CSoundCard::CSoundCard() : m_Client(kClientName), m_Input(m_Client), m_Output(m_Client)
 {
-    Close();
 }
 
-void CSoundCard::Close()
+CSoundCard::~CSoundCard() = default;
+
+bool CSoundCard::Open(std::string strInput, std::string strOutput, const std::string& strMatch)
 {
-    for (CStream* pStream : {&m_Input, &m_Output})
+    std::vector<CAudioDevice> inputs;
+    std::vector<CAudioDevice> outputs;
+    if (!m_Client.ListDevices(inputs, outputs, true))
     {
-        if (pStream->m_pStream != nullptr)
+        m_strError = m_Client.GetError();
+        return false;
+    }
+    for (auto [pName, pDevices, pszKind] : {std::tuple{&strInput, &inputs, "input"}, {&strOutput, &outputs, "output"}})
+    {
+        if (strMatch.empty() || !pName->empty())
+            continue;
+        const CAudioDevice* pDevice = Find(*pDevices, strMatch);
+        if (pDevice == nullptr)
         {
-            Pa_StopStream(pStream->m_pStream);
-            Pa_CloseStream(pStream->m_pStream);
+            m_strError = std::string("No sound ") + pszKind + " named like " + strMatch;
+            return false;
         }
-        if (pStream->m_pResampler != nullptr)
-            msresamp_rrrf_destroy(pStream->m_pResampler);
-        *pStream = CStream();
+        *pName = pDevice->m_strName;
     }
-    if (m_bInitialised)
-        Pa_Terminate();
-    m_bInitialised = false;
-}
-
-bool CSoundCard::Open(const std::string& strDevice)
-{
-    Close();
-    if (const PaError nError = StartPortAudio(); nError != paNoError)
-    {
-        m_strError = std::string("Can't start the sound system: ") + Pa_GetErrorText(nError);
+    m_strInput = strInput;
+    m_strOutput = strOutput;
+    if (!OpenInput() || !OpenOutput())
         return false;
-    }
-    m_bInitialised = true;
-    if (!OpenStream(m_Input, strDevice, true) || !OpenStream(m_Output, strDevice, false))
-    {
-        Close();
-        return false;
-    }
-    std::vector<float> lead(static_cast<std::size_t>(kOutputLeadSeconds * m_Output.m_dRate), 0.0f);
-    Pa_WriteStream(m_Output.m_pStream, lead.data(), static_cast<unsigned long>(lead.size()));
-    m_strError.clear();
+    m_strDescription = "input " + Shown(inputs, m_Input.GetDeviceName()) + ", output " +
+                       Shown(outputs, m_Output.GetDeviceName());
     return true;
 }
 
-bool CSoundCard::OpenStream(CStream& stream, const std::string& strDevice, bool bInput)
+bool CSoundCard::OpenInput()
 {
-    const char* pszWhat = bInput ? "input" : "output";
-    const PaDeviceIndex nDevice = FindDevice(strDevice, bInput);
-    if (nDevice == paNoDevice)
-    {
-        m_strError = strDevice.empty() ? std::string("No sound ") + pszWhat + " device"
-                                       : std::string("No sound ") + pszWhat + " device named " + strDevice;
-        return false;
-    }
-    const PaDeviceInfo* pInfo = Pa_GetDeviceInfo(nDevice);
-    PaStreamParameters params{};
-    params.device = nDevice;
-    params.channelCount = 1;
-    params.sampleFormat = paFloat32;
-    params.suggestedLatency = bInput ? pInfo->defaultLowInputLatency : pInfo->defaultLowOutputLatency;
-    const PaStreamParameters* pIn = bInput ? &params : nullptr;
-    const PaStreamParameters* pOut = bInput ? nullptr : &params;
-    // The board's own rate if the device takes it, else the device's and a resampler.
-    stream.m_dRate = FeldHellRates::kSampleRate;
-    if (Pa_IsFormatSupported(pIn, pOut, stream.m_dRate) != paFormatIsSupported)
-        stream.m_dRate = pInfo->defaultSampleRate;
-    PaError nError = Pa_OpenStream(&stream.m_pStream, pIn, pOut, stream.m_dRate, paFramesPerBufferUnspecified,
-                                   paNoFlag, nullptr, nullptr);
-    if (nError == paNoError)
-        nError = Pa_StartStream(stream.m_pStream);
-    if (nError != paNoError)
-    {
-        m_strError = std::string("Can't open the sound ") + pszWhat + " " + pInfo->name + ": " +
-                     Pa_GetErrorText(nError);
-        return false;
-    }
-    stream.m_strName = pInfo->name;
-    if (stream.m_dRate != FeldHellRates::kSampleRate)
-    {
-        const double dRatio = bInput ? FeldHellRates::kSampleRate / stream.m_dRate
-                                     : stream.m_dRate / FeldHellRates::kSampleRate;
-        stream.m_pResampler = msresamp_rrrf_create(static_cast<float>(dRatio), kStopBandDb);
-    }
-    return true;
+    if (m_Input.Open(kStreamName, m_strInput, kMaxHeldInput))
+        return true;
+    m_strError = m_Input.GetError();
+    return false;
+}
+
+bool CSoundCard::OpenOutput()
+{
+    m_nUnderrunsBefore = GetUnderruns();
+    if (m_Output.Open(kStreamName, m_strOutput))
+        return true;
+    m_strError = m_Output.GetError();
+    return false;
 }
 
 void CSoundCard::Read(float* pSamples, std::size_t nSamples)
 {
-    if (m_Input.m_pStream != nullptr)
-    {
-        const long nAvailable = Pa_GetStreamReadAvailable(m_Input.m_pStream);
-        if (nAvailable > 0)
-        {
-            m_Input.m_Block.resize(static_cast<std::size_t>(nAvailable));
-            Pa_ReadStream(m_Input.m_pStream, m_Input.m_Block.data(), static_cast<unsigned long>(nAvailable));
-            Convert(m_Input.m_pResampler, FeldHellRates::kSampleRate / m_Input.m_dRate,
-                    m_Input.m_Block.data(), m_Input.m_Block.size(), m_Input.m_Pending);
-            DropOldest(m_Input.m_Pending, FeldHellRates::kSampleRate);
-        }
-    }
-    std::vector<float>& pending = m_Input.m_Pending;
-    const std::size_t nTaken = std::min(nSamples, pending.size());
-    std::copy_n(pending.begin(), nTaken, pSamples);
+    const std::size_t nTaken = m_Input.Read(pSamples, nSamples, std::chrono::milliseconds(0));
     std::fill(pSamples + nTaken, pSamples + nSamples, 0.0f);
-    pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(nTaken));
 }
 
 void CSoundCard::Write(const float* pSamples, std::size_t nSamples)
 {
-    if (m_Output.m_pStream == nullptr)
-        return;
-    std::vector<float>& pending = m_Output.m_Pending;
-    Convert(m_Output.m_pResampler, m_Output.m_dRate / FeldHellRates::kSampleRate, pSamples, nSamples,
-            pending);
-    const long nRoom = Pa_GetStreamWriteAvailable(m_Output.m_pStream);
-    const std::size_t nWritten = nRoom > 0 ? std::min(pending.size(), static_cast<std::size_t>(nRoom)) : 0;
-    if (nWritten > 0)
-        Pa_WriteStream(m_Output.m_pStream, pending.data(), static_cast<unsigned long>(nWritten));
-    pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(nWritten));
-    DropOldest(pending, m_Output.m_dRate);
+    m_Output.Write(pSamples, nSamples);
+    m_nSinceWatch += static_cast<std::int64_t>(nSamples);
+    if (m_nSinceWatch >= FeldHellRates::kSampleRate)
+    {
+        m_nSinceWatch = 0;
+        Watch();
+    }
 }
 
-std::string CSoundCard::Describe() const
+void CSoundCard::Watch()
 {
-    const auto describe = [](const CStream& stream)
-    { return stream.m_strName + " at " + std::to_string(static_cast<int>(stream.m_dRate)) + " Hz"; };
-    return "sound input " + describe(m_Input) + ", output " + describe(m_Output);
-}
-
-std::vector<std::string> CSoundCard::ListDevices()
-{
-    std::vector<std::string> names;
-    if (StartPortAudio() != paNoError)
-        return names;
-    for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i)
-        if (const PaDeviceInfo* pInfo = Pa_GetDeviceInfo(i); pInfo != nullptr)
-            names.push_back(std::string(pInfo->name) + " (" + std::to_string(pInfo->maxInputChannels) +
-                            " in, " + std::to_string(pInfo->maxOutputChannels) + " out, " +
-                            std::to_string(static_cast<int>(pInfo->defaultSampleRate)) + " Hz)");
-    Pa_Terminate();
-    return names;
+    if (const int nUnderruns = GetUnderruns(); nUnderruns > m_nUnderrunsTold)
+    {
+        m_nUnderrunsTold = nUnderruns;
+        Tell("the sound output ran dry, a gap in the transmitted audio (" + std::to_string(nUnderruns) +
+             " so far)");
+    }
+    const auto watch = [](CPulseStream& stream, bool& bTold, const char* pszKind, auto reopen)
+    {
+        if (stream.IsOpen())
+            return;
+        if (!bTold)
+            Tell(std::string("lost the sound ") + pszKind + " " + stream.GetDeviceName() +
+                 "; looking for it once a second");
+        bTold = true;
+        if (!reopen())
+            return;
+        Tell(std::string("the sound ") + pszKind + " is back: " + stream.GetDeviceName());
+        bTold = false;
+    };
+    watch(m_Input, m_bInputLostTold, "input", [this] { return OpenInput(); });
+    watch(m_Output, m_bOutputLostTold, "output", [this] { return OpenOutput(); });
 }

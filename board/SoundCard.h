@@ -1,55 +1,56 @@
 #pragma once
 
+#include "audio/CaptureStream.h"
+#include "audio/PlaybackStream.h"
+#include "audio/PulseClient.h"
 #include "board/AudioStream.h"
 
+#include <cstdint>
 #include <string>
-#include <vector>
 
-struct msresamp_rrrf_s;
-
-// The sound card as the board's radio: the transmitted audio goes to an output device, the
-// received audio comes from an input device, at 8000 samples a second or resampled to and from
-// the device's own rate. It never waits: the board keeps time, and the card's clock may differ a
-// little, so a shortfall of input is made up with silence and an excess dropped (a sample now
-// and then, nothing the picture shows).
+// The sound card as the board's radio, through the sound server: the transmitted audio goes to an
+// output device, the received audio comes from an input device. It never waits: the board keeps
+// time, and the card's clock may differ a little, so a shortfall of input is made up with silence
+// and an excess dropped, and the output drops or repeats a sample now and then (nothing the
+// picture shows). Half a second of output is kept queued, so a busy machine leaves no gap.
+// A device that goes away is looked for once a second and taken again when it is back; that, and
+// an output that ran dry all the same, is told on the standard error.
 class CSoundCard : public IAudioSource, public IAudioSink
 {
 public:
-    CSoundCard() = default;
+    CSoundCard();
     ~CSoundCard() override;
     CSoundCard(const CSoundCard&) = delete;
     CSoundCard& operator=(const CSoundCard&) = delete;
 
-    // Opens the default input and output, or the first devices whose names contain strDevice.
-    // False, with GetError, when there is no such device or it cannot be opened.
-    bool Open(const std::string& strDevice);
+    // Opens the input and the output the server names so (empty: its defaults). When strMatch is
+    // given, an empty name is the first device whose name or description contains it. False, with
+    // GetError, when a device is not there or cannot be opened.
+    bool Open(std::string strInput, std::string strOutput, const std::string& strMatch);
     void Read(float* pSamples, std::size_t nSamples) override;
     void Write(const float* pSamples, std::size_t nSamples) override;
     const std::string& GetError() const { return m_strError; }
     // What was opened, for the operator.
-    std::string Describe() const;
-
-    // The names of the devices there are, with what they can do.
-    static std::vector<std::string> ListDevices();
+    const std::string& Describe() const { return m_strDescription; }
+    // The times the output ran dry since Open.
+    int GetUnderruns() const { return m_nUnderrunsBefore + m_Output.GetUnderruns(); }
 
 private:
-    struct CStream;
+    // Once a second of output: tells of a gap or a lost device, and reopens a lost one.
+    void Watch();
+    bool OpenInput();
+    bool OpenOutput();
 
-    bool OpenStream(CStream& stream, const std::string& strDevice, bool bInput);
-    void Close();
-
-    struct CStream
-    {
-        void* m_pStream = nullptr; // PaStream
-        std::string m_strName;
-        double m_dRate = 0.0;
-        msresamp_rrrf_s* m_pResampler = nullptr; // null when the device runs at 8000
-        std::vector<float> m_Block;              // one transfer at the device's rate
-        std::vector<float> m_Pending;            // at 8000 for the input, at the device's rate for the output
-    };
-
-    bool m_bInitialised = false;
-    CStream m_Input;
-    CStream m_Output;
+    CPulseClient m_Client;
+    CCaptureStream m_Input;
+    CPlaybackStream m_Output;
+    std::string m_strInput;
+    std::string m_strOutput;
     std::string m_strError;
+    std::string m_strDescription;
+    std::int64_t m_nSinceWatch = 0;
+    int m_nUnderrunsBefore = 0; // of the output's earlier openings
+    int m_nUnderrunsTold = 0;
+    bool m_bInputLostTold = false;
+    bool m_bOutputLostTold = false;
 };

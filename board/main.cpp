@@ -7,6 +7,8 @@
 #include "board/SoundCard.h"
 #include "board/WavReader.h"
 #include "board/WavWriter.h"
+
+#include "audio/PulseClient.h"
 #include "engine/HellFont.h"
 
 #include <csignal>
@@ -51,7 +53,7 @@ struct CAudio
 {
     CWavWriter m_Record;
     CWavReader m_Play;
-    CSoundCard m_Card;
+    std::unique_ptr<CSoundCard> m_pCard; // with --audio only
 };
 
 // Gives the reason when a file or the sound card cannot be opened, else empty.
@@ -71,13 +73,36 @@ std::string ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngi
     }
     if (options.m_bAudio)
     {
-        if (!audio.m_Card.Open(options.m_strAudioDevice))
-            return audio.m_Card.GetError() + " (skrivel-board --list-audio shows the devices)";
-        engine.SetReceivedAudio(&audio.m_Card);
-        engine.AddTransmitSink(&audio.m_Card);
-        std::printf("Audio: %s\n", audio.m_Card.Describe().c_str());
+        audio.m_pCard = std::make_unique<CSoundCard>();
+        if (!audio.m_pCard->Open(options.m_strAudioIn, options.m_strAudioOut, options.m_strAudioDevice))
+            return audio.m_pCard->GetError() + " (skrivel-board --list-audio shows the devices)";
+        engine.SetReceivedAudio(audio.m_pCard.get());
+        engine.AddTransmitSink(audio.m_pCard.get());
+        std::printf("Audio: %s\n", audio.m_pCard->Describe().c_str());
     }
     return {};
+}
+
+// The sound server's inputs and outputs, by the descriptions its sound settings show, each with
+// the name that picks it.
+int ListAudio()
+{
+    CPulseClient client("Skrivel");
+    std::vector<CAudioDevice> inputs;
+    std::vector<CAudioDevice> outputs;
+    if (!client.ListDevices(inputs, outputs))
+        return Fail(client.GetError());
+    for (const auto& [pszTitle, pDevices] : {std::pair{"Sound inputs (--audio-in NAME):", &inputs},
+                                             std::pair{"Sound outputs (--audio-out NAME):", &outputs}})
+    {
+        std::printf("%s\n", pszTitle);
+        if (pDevices->empty())
+            std::printf("  none\n");
+        for (const CAudioDevice& device : *pDevices)
+            std::printf("  %s%s\n      %s\n", device.m_strDescription.c_str(), device.m_bDefault ? " (default)" : "",
+                        device.m_strName.c_str());
+    }
+    return 0;
 }
 } // namespace
 
@@ -96,11 +121,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.m_bListAudio)
-    {
-        for (const std::string& strName : CSoundCard::ListDevices())
-            std::printf("%s\n", strName.c_str());
-        return 0;
-    }
+        return ListAudio();
     CHellFont font;
     if (!font.Load(CHellFont::Resolve(options.m_strFont, CHellFont::GetDataDirs())))
         return Fail("Can't open font file " + options.m_strFont);
@@ -146,5 +167,7 @@ int main(int argc, char** argv)
     const CBoardRunner::CStats& stats = runner.GetStats();
     std::printf("Ran %.1f s; latest wake-up %.2f ms after its deadline\n",
                 static_cast<double>(stats.m_nTicks) / 490.0, static_cast<double>(stats.m_nMaxLateNs) / 1e6);
+    if (audio.m_pCard)
+        std::printf("The sound output ran dry %d times\n", audio.m_pCard->GetUnderruns());
     return 0;
 }

@@ -9,7 +9,7 @@ packages=(
   xvfb xauth fonts-dejavu-core xdotool imagemagick
   poppler-utils
   locales-all  # the Turkish locales of the upper-case test
-  libliquid-dev libsndfile1-dev portaudio19-dev
+  libliquid-dev libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev
 )
 

@@ -55,11 +55,24 @@ TEST(BoardOptions, RefusesWhatCannotWork)
                                                {"stray"},
                                                {"--link2", "/tmp/b"},
                                                {"--audio", "--play", "x.wav"},
-                                               {"--audio-device", "USB"}})
+                                               {"--audio-device", "USB"},
+                                               {"--audio-out", "alsa_output.usb"}})
     {
         CBoardOptions options;
         std::string strError;
         EXPECT_FALSE(Parse(args, options, strError)) << args[0];
         EXPECT_FALSE(strError.empty()) << args[0];
     }
+}
+
+TEST(BoardOptions, TakesTheSoundDevicesByName)
+{
+    CBoardOptions options;
+    std::string strError;
+    ASSERT_TRUE(Parse({"--audio", "--audio-in", "alsa_input.usb-x.mono", "--audio-out", "alsa_output.usb-x.stereo"},
+                      options, strError))
+        << strError;
+    EXPECT_EQ(options.m_strAudioIn, "alsa_input.usb-x.mono");
+    EXPECT_EQ(options.m_strAudioOut, "alsa_output.usb-x.stereo");
+    EXPECT_TRUE(options.m_strAudioDevice.empty());
 }

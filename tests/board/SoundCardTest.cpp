@@ -1,54 +1,96 @@
 #include "board/SoundCard.h"
 #include "board/BoardEngine.h"
+#include "board/BoardRates.h"
+#include "board/PacedClock.h"
 
 #include "BoardTestUtil.h"
+#include "PulseServer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
+#include <cstdio>
 
 namespace
 {
-// The sound system of this process sees one device only: ALSA's null device, which takes all it
-// is given and hands back whatever its buffer holds. Set before the sound system first starts.
+// A sound server of the test's own with one output, "rig", whose monitor hears what it plays.
 class SoundCardTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override
     {
-        const std::string strPath =
-            (std::filesystem::temp_directory_path() / ("skrivel-alsa-" + std::to_string(getpid()) + ".conf"))
-                .string();
-        std::ofstream(strPath)
-            << "pcm.!default {\n  type null\n  hint { show on description \"Null device\" }\n}\n";
-        setenv("ALSA_CONFIG_PATH", strPath.c_str(), 1);
+        ASSERT_TRUE(m_Server.Start()) << m_Server.GetLog();
+        ASSERT_GE(m_Server.LoadNullSink("rig", "USB Audio CODEC"), 0);
     }
+
+    CPulseServer m_Server;
 };
+
+std::string RunAndRead(const std::string& strCommand)
+{
+    std::string strOut;
+    FILE* pPipe = popen(strCommand.c_str(), "r");
+    if (pPipe == nullptr)
+        return strOut;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pPipe))
+        strOut.append(buffer, n);
+    pclose(pPipe);
+    return strOut;
+}
 } // namespace
 
-TEST_F(SoundCardTest, OpensTheDefaultDevicesAndKeepsTheBoardGoingOnThem)
+TEST_F(SoundCardTest, TheBoardHearsItsOwnTransmissionThroughTheSoundServerWithoutAGap)
 {
     CSoundCard card;
-    ASSERT_TRUE(card.Open("")) << card.GetError();
-    EXPECT_NE(card.Describe().find("default"), std::string::npos) << card.Describe();
-    CBoardSettings settings;
-    CBoardEngine engine(settings, BundledFont());
+    ASSERT_TRUE(card.Open("rig.monitor", "rig", "")) << card.GetError();
+    EXPECT_EQ(card.Describe(), "input \"Monitor of USB Audio CODEC\" (rig.monitor), output \"USB Audio CODEC\" (rig)");
+    CBoardEngine engine(CBoardSettings{}, BundledFont());
     engine.SetReceivedAudio(&card);
     engine.AddTransmitSink(&card);
-    // Two seconds of signal without waiting for the card: what it has not recorded yet is silence.
-    EXPECT_EQ(engine.RunReceiving(490).size(), 980u);
+    // In real time, as behind the port: a second of idle, the text, and a second and a half more
+    // for what is still queued to be heard.
+    const std::string strText = " SOUND CARD 599 ";
+    std::vector<std::uint8_t> bytes(BoardRates::kPixelRate, 0);
+    const std::vector<std::uint8_t> text = TxBytesOf(strText);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.resize(bytes.size() + BoardRates::kPixelRate * 3 / 2, 0);
+    const CPacedClock clock(BoardRates::kPixelRate);
+    std::vector<CBoardEngine::Levels> levels(1);
+    std::vector<std::uint8_t> received;
+    for (std::size_t n = 0; n < bytes.size(); ++n)
+    {
+        clock.WaitFor(static_cast<std::int64_t>(n));
+        engine.StepPixel(std::vector<std::uint8_t>{bytes[n]}, levels);
+        received.insert(received.end(), levels[0].begin(), levels[0].end());
+    }
+    EXPECT_NE(CHellReader::TextOf(CHellReader(BundledFont()).Read(received)).find("SOUND CARD 599"),
+              std::string::npos);
+    EXPECT_EQ(card.GetUnderruns(), 0);
 }
 
-TEST_F(SoundCardTest, NamesTheDeviceItCannotFind)
+TEST_F(SoundCardTest, PicksDevicesByPartOfTheirDescriptionButNeverAMonitor)
 {
     CSoundCard card;
-    EXPECT_FALSE(card.Open("no such card"));
-    EXPECT_EQ(card.GetError(), "No sound input device named no such card");
-    bool bFound = false;
-    for (const std::string& strName : CSoundCard::ListDevices())
-        bFound = bFound || strName.rfind("default", 0) == 0;
-    EXPECT_TRUE(bFound);
+    EXPECT_FALSE(card.Open("", "", "USB Audio"));
+    EXPECT_EQ(card.GetError(), "No sound input named like USB Audio");
+    EXPECT_FALSE(card.Open("rig.monitor", "", "Built-in"));
+    EXPECT_EQ(card.GetError(), "No sound output named like Built-in");
+    ASSERT_TRUE(card.Open("rig.monitor", "", "USB Audio")) << card.GetError();
+    EXPECT_NE(card.Describe().find("output \"USB Audio CODEC\" (rig)"), std::string::npos);
+}
+
+TEST_F(SoundCardTest, TheProgramListsInputsAndOutputsByDescriptionAndPrintsNothingElse)
+{
+    ASSERT_GE(m_Server.LoadNullSink("spare", "Built-in Audio Analog Stereo"), 0);
+    EXPECT_EQ(RunAndRead(std::string(SKRIVEL_BOARD_PROGRAM) + " --list-audio 2>&1"),
+              "Sound inputs (--audio-in NAME):\n"
+              "  none\n"
+              "Sound outputs (--audio-out NAME):\n"
+              "  USB Audio CODEC (default)\n"
+              "      rig\n"
+              "  Built-in Audio Analog Stereo\n"
+              "      spare\n");
+    m_Server.Stop();
+    EXPECT_EQ(RunAndRead(std::string(SKRIVEL_BOARD_PROGRAM) + " --list-audio 2>&1"),
+              "skrivel-board: Can't reach the sound server: Connection refused\n");
 }
