@@ -152,9 +152,12 @@ std::int64_t CPlaybackStream::QueuedNowLocked() const
     return std::clamp<std::int64_t>(nQueued, 0, m_nSent);
 }
 
-std::int64_t CPlaybackStream::GetQueuedSamples() const
+std::int64_t CPlaybackStream::GetQueuedSamples()
 {
     CLock lock(m_Client);
+    // A writer that waits for the queue to fall must see it fall: the timing is asked for anew.
+    if (m_pStream != nullptr && !IsLost())
+        AskTimingLocked();
     return QueuedNowLocked();
 }
 

@@ -36,7 +36,7 @@ public:
 
     // Of the samples written since Open, those still to be heard: in the server's queue, the
     // device's buffer and on the way (none once lost or closed).
-    std::int64_t GetQueuedSamples() const;
+    std::int64_t GetQueuedSamples();
     // Of the samples written since Open, those played out (or flushed): sample n (counting from
     // 0) has been heard once this passes n.
     std::int64_t GetPlayedSamples() const;

@@ -3,6 +3,7 @@
 #include "audio/AudioFormat.h"
 #include "link/TxItems.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <utility>
 
@@ -16,8 +17,16 @@ constexpr double kOutputLatency = 0.15;
 constexpr double kInputHeld = 2.0;
 // One block of input: 20 ms.
 constexpr std::size_t kBlockSamples = AudioFormat::kSampleRate / 50;
-// How long a read waits for input before the slot is given up as silent.
+// How long a read waits for input before that time is taken as silence: well under the output's
+// queue, so that the output is fed even while the input gives nothing.
+constexpr auto kInputTimeout = std::chrono::milliseconds(60);
+// The level bytes of that time.
+constexpr std::size_t kTimeoutLevels = 490 * 60 / 1000;
+// How long the slot of a missing device lasts.
 constexpr auto kSlotTimeout = std::chrono::milliseconds(200);
+// The output's queue as it is kept, in samples: a little over the server's, so that the server
+// starts playing at once.
+constexpr std::int64_t kOutputQueued = static_cast<std::int64_t>(1.3 * kOutputLatency * AudioFormat::kSampleRate);
 // How often missing devices are looked for.
 constexpr auto kLookInterval = std::chrono::seconds(1);
 // Items taken ahead while keyed: half a second, against a heartbeat held up on a busy machine.
@@ -90,6 +99,7 @@ void CSoundCardPort::CloseAsLost()
     m_Capture.Close();
     m_Playback.Close();
     m_Levels.clear();
+    m_nNextLevel = 0;
     m_nState = EPortState::Lost;
     m_tNextLook = std::chrono::steady_clock::now() + kLookInterval;
 }
@@ -103,30 +113,46 @@ std::uint32_t CSoundCardPort::ReadSlot(std::stop_token stop)
         AwaitDevices(stop);
         return 0;
     }
-    while (m_Levels.empty())
+    while (m_nNextLevel == m_Levels.size())
     {
+        m_Levels.clear();
+        m_nNextLevel = 0;
         if (!ExchangeAudio())
             return 0;
     }
-    const std::uint8_t nLevel = m_Levels.front();
-    m_Levels.pop_front();
-    return nLevel;
+    return m_Levels[m_nNextLevel++];
 }
 
 bool CSoundCardPort::ExchangeAudio()
 {
-    const std::size_t nRead = m_Capture.Read(m_Input.data(), m_Input.size(), kSlotTimeout);
+    const std::size_t nRead = m_Capture.Read(m_Input.data(), m_Input.size(), kInputTimeout);
     if (m_Capture.IsLost() || m_Playback.IsLost())
     {
         CloseAsLost();
         return false;
     }
-    if (nRead == 0)
-        return false;
-    m_Receiver.Process(m_Input.data(), nRead, m_Levels);
-    m_Transmitter.Generate(m_Output.data(), nRead);
-    m_Playback.Write(m_Output.data(), nRead);
+    // The input's clock paces the slots; an input that gives nothing (a monitor of an output
+    // nobody plays to) is silence at the pace of the time waited.
+    if (nRead > 0)
+        m_Receiver.Process(m_Input.data(), nRead, m_Levels);
+    else
+        m_Levels.insert(m_Levels.end(), kTimeoutLevels, 0);
+    FeedOutput();
     return true;
+}
+
+void CSoundCardPort::FeedOutput()
+{
+    // The output keeps its own time: it is topped up to its queue, whatever the input does.
+    for (std::int64_t nQueued = m_Playback.GetQueuedSamples(); nQueued < kOutputQueued;)
+    {
+        const auto nSamples = static_cast<std::size_t>(
+            std::min<std::int64_t>(kOutputQueued - nQueued, static_cast<std::int64_t>(m_Output.size())));
+        m_Transmitter.Generate(m_Output.data(), nSamples);
+        if (!m_Playback.Write(m_Output.data(), nSamples))
+            return;
+        nQueued += static_cast<std::int64_t>(nSamples);
+    }
 }
 
 void CSoundCardPort::AwaitDevices(std::stop_token stop)
@@ -165,12 +191,13 @@ void CSoundCardPort::Transmit(std::uint32_t nItem)
     m_Items.push_back(nByte);
 }
 
-bool CSoundCardPort::WantsAnotherItem() const
+bool CSoundCardPort::CanTransmit() const
 {
+    // Keyed items are taken ahead up to a limit, the output's own pace; receive items always (all
+    // but the next one are dropped), so that none waits in front of a transmission.
     if (m_nState.load() != EPortState::Open)
         return false;
-    // While receiving every item is taken at once, so that none waits in front of a transmission.
-    const bool bKeyed = !m_Items.empty() ? (m_Items.back() & TxItems::kKeyed) != 0 : false;
+    const bool bKeyed = !m_Items.empty() && (m_Items.back() & TxItems::kKeyed) != 0;
     return !bKeyed || m_Items.size() < kKeyedItemsAhead;
 }
 

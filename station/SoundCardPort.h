@@ -18,8 +18,8 @@
 
 // The sound card as the I/O thread's port, in place of a DSP board: the Feld-Hell receiver turns
 // the input's audio into level bytes, the transmitter turns transmit items into the output's
-// audio. The input's clock paces the slots: a read waits for the audio of its level byte, and as
-// much audio goes out as came in.
+// audio. The input's clock paces the slots: a read waits for the audio of its level byte. The
+// output is kept topped up to a short queue of its own.
 //
 // Items are taken ahead while the transmitter is keyed, so that a busy machine does not leave a
 // hole; receive items beyond the next one are dropped instead (they are silence), so that a new
@@ -40,9 +40,9 @@ public:
     std::string GetDeviceErrorText() const override;
 
     std::uint32_t ReadSlot(std::stop_token stop) override;
-    bool CanTransmit() const override { return m_nState.load() == EPortState::Open; }
+    bool CanTransmit() const override;
     void Transmit(std::uint32_t nItem) override;
-    bool WantsAnotherItem() const override;
+    bool WantsAnotherItem() const override { return CanTransmit(); }
     void FlushTransmit() override { m_bFlushRequested = true; }
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
 
@@ -61,6 +61,7 @@ private:
     void Flush();
     // Waits for the next block of input audio, hears it and plays as much. False when none came.
     bool ExchangeAudio();
+    void FeedOutput();
     std::uint8_t NextItem();
     // Waits out a slot of a missing device, looking for it again now and then.
     void AwaitDevices(std::stop_token stop);
@@ -81,7 +82,8 @@ private:
     std::string m_strDeviceError; // under m_ErrorLock
 
     // The I/O thread's own.
-    std::deque<std::uint8_t> m_Levels;
+    std::vector<std::uint8_t> m_Levels; // heard, from m_nNextLevel on not yet read
+    std::size_t m_nNextLevel = 0;
     std::deque<std::uint8_t> m_Items; // taken, not yet played
     std::uint8_t m_nLastItem = 0;
     bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped

@@ -1,6 +1,6 @@
 #include "board/SoundCard.h"
 #include "board/BoardEngine.h"
-#include "board/BoardRates.h"
+#include "modem/FeldHellRates.h"
 #include "board/PacedClock.h"
 
 #include "BoardTestUtil.h"
@@ -50,11 +50,11 @@ TEST_F(SoundCardTest, TheBoardHearsItsOwnTransmissionThroughTheSoundServerWithou
     // In real time, as behind the port: a second of idle, the text, and a second and a half more
     // for what is still queued to be heard.
     const std::string strText = " SOUND CARD 599 ";
-    std::vector<std::uint8_t> bytes(BoardRates::kPixelRate, 0);
+    std::vector<std::uint8_t> bytes(FeldHellRates::kPixelRate, 0);
     const std::vector<std::uint8_t> text = TxBytesOf(strText);
     bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.resize(bytes.size() + BoardRates::kPixelRate * 3 / 2, 0);
-    const CPacedClock clock(BoardRates::kPixelRate);
+    bytes.resize(bytes.size() + FeldHellRates::kPixelRate * 3 / 2, 0);
+    const CPacedClock clock(FeldHellRates::kPixelRate);
     std::vector<CBoardEngine::Levels> levels(1);
     std::vector<std::uint8_t> received;
     for (std::size_t n = 0; n < bytes.size(); ++n)
