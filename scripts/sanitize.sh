@@ -21,7 +21,7 @@ case "${1:-address}" in
     build=${BUILD_DIR:-build-tsan}
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKRIVEL_BUILD_BENCH=OFF \
       -DSKRIVEL_BUILD_UI=OFF -DSKRIVEL_SANITIZE=thread
-    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$here/.ci/tsan.supp
     ;;
   *)
     echo "usage: $0 address|thread" >&2

@@ -47,13 +47,13 @@ TEST_F(SoundCardTest, TheBoardHearsItsOwnTransmissionThroughTheSoundServerWithou
     CBoardEngine engine(CBoardSettings{}, BundledFont());
     engine.SetReceivedAudio(&card);
     engine.AddTransmitSink(&card);
-    // In real time, as behind the port: a second of idle, the text, and a second and a half more
-    // for what is still queued to be heard.
+    // In real time, as behind the port: a second of idle, the text, and three seconds more for
+    // what is still queued to be heard (a fresh null sink starts playing a second or two late).
     const std::string strText = " SOUND CARD 599 ";
     std::vector<std::uint8_t> bytes(FeldHellRates::kPixelRate, 0);
     const std::vector<std::uint8_t> text = TxBytesOf(strText);
     bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.resize(bytes.size() + FeldHellRates::kPixelRate * 3 / 2, 0);
+    bytes.resize(bytes.size() + FeldHellRates::kPixelRate * 3, 0);
     const CPacedClock clock(FeldHellRates::kPixelRate);
     std::vector<CBoardEngine::Levels> levels(1);
     std::vector<std::uint8_t> received;
