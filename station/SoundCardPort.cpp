@@ -216,4 +216,6 @@ void CSoundCardPort::Flush()
     m_nLastItem = 0;
     m_bMuteUntilReceive = true;
     m_Playback.Flush();
+    // Silence follows at once, so that the emptied output does not run dry.
+    FeedOutput();
 }
