@@ -4,7 +4,21 @@
 
 namespace
 {
-using AudioStreams = PulseTest;
+// The test output's playback, and a capture of its monitor, on one client.
+class AudioStreams : public PulseTest
+{
+protected:
+    void OpenPlayback() { ASSERT_TRUE(m_Playback.Open("skrivel-test", "skt")) << m_Playback.GetError(); }
+    void OpenBoth()
+    {
+        ASSERT_TRUE(m_Capture.Open("skrivel-test", "skt.monitor")) << m_Capture.GetError();
+        OpenPlayback();
+    }
+
+    CPulseClient m_Client{"Skrivel"};
+    CCaptureStream m_Capture{m_Client};
+    CPlaybackStream m_Playback{m_Client};
+};
 
 void Append(std::vector<float>& to, const std::vector<float>& samples)
 {
@@ -20,11 +34,9 @@ constexpr std::size_t kSlack = 4;
 
 TEST_F(AudioStreams, AToneComesBackThroughTheMonitorWithItsPitchAndLength)
 {
-    CPulseClient client("Skrivel");
-    CCaptureStream capture(client);
-    CPlaybackStream playback(client);
-    ASSERT_TRUE(capture.Open("skrivel-test", "skt.monitor")) << capture.GetError();
-    ASSERT_TRUE(playback.Open("skrivel-test", "skt")) << playback.GetError();
+    ASSERT_NO_FATAL_FAILURE(OpenBoth());
+    CCaptureStream& capture = m_Capture;
+    CPlaybackStream& playback = m_Playback;
     std::vector<float> sent(kLead, 0.0f);
     Append(sent, Tone(1000.0, kRate));
     sent.resize(sent.size() + kRate, 0.0f);
@@ -39,9 +51,8 @@ TEST_F(AudioStreams, AToneComesBackThroughTheMonitorWithItsPitchAndLength)
 
 TEST_F(AudioStreams, AWriterThatStopsIsAnUnderrunOnceAllItWroteWasPlayed)
 {
-    CPulseClient client("Skrivel");
-    CPlaybackStream playback(client);
-    ASSERT_TRUE(playback.Open("skrivel-test", "skt")) << playback.GetError();
+    ASSERT_NO_FATAL_FAILURE(OpenPlayback());
+    CPlaybackStream& playback = m_Playback;
     const std::vector<float> tone = Tone(1000.0, kRate);
     ASSERT_TRUE(playback.Write(tone.data(), tone.size()));
     EXPECT_EQ(playback.GetUnderruns(), 0);
@@ -57,11 +68,9 @@ TEST_F(AudioStreams, AWriterThatStopsIsAnUnderrunOnceAllItWroteWasPlayed)
 
 TEST_F(AudioStreams, AWriterHeldUpForAQuarterSecondLeavesNoGap)
 {
-    CPulseClient client("Skrivel");
-    CCaptureStream capture(client);
-    CPlaybackStream playback(client);
-    ASSERT_TRUE(capture.Open("skrivel-test", "skt.monitor")) << capture.GetError();
-    ASSERT_TRUE(playback.Open("skrivel-test", "skt")) << playback.GetError();
+    ASSERT_NO_FATAL_FAILURE(OpenBoth());
+    CCaptureStream& capture = m_Capture;
+    CPlaybackStream& playback = m_Playback;
     const std::vector<float> lead(kLead, 0.0f);
     ASSERT_TRUE(playback.Write(lead.data(), lead.size()));
     // Three seconds of tone in blocks of 20 ms at the pace of the device's clock (the capture),
@@ -86,11 +95,9 @@ TEST_F(AudioStreams, AWriterHeldUpForAQuarterSecondLeavesNoGap)
 
 TEST_F(AudioStreams, AFlushSilencesTheOutputWithinAQuarterSecond)
 {
-    CPulseClient client("Skrivel");
-    CCaptureStream capture(client);
-    CPlaybackStream playback(client);
-    ASSERT_TRUE(capture.Open("skrivel-test", "skt.monitor")) << capture.GetError();
-    ASSERT_TRUE(playback.Open("skrivel-test", "skt")) << playback.GetError();
+    ASSERT_NO_FATAL_FAILURE(OpenBoth());
+    CCaptureStream& capture = m_Capture;
+    CPlaybackStream& playback = m_Playback;
     std::vector<float> sent(kLead, 0.0f);
     Append(sent, Tone(1000.0, 4 * kRate));
     ASSERT_TRUE(playback.Write(sent.data(), sent.size()));

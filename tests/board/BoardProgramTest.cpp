@@ -19,19 +19,6 @@ std::string TempPath(const std::string& strName)
             ("skrivel-prog-" + std::to_string(getpid()) + "-" + strName))
         .string();
 }
-
-std::string RunAndRead(const std::string& strCommand)
-{
-    std::string strOut;
-    FILE* pPipe = popen(strCommand.c_str(), "r");
-    if (pPipe == nullptr)
-        return strOut;
-    char buffer[4096];
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pPipe))
-        strOut.append(buffer, n);
-    pclose(pPipe);
-    return strOut;
-}
 } // namespace
 
 TEST(BoardProgram, ReadsAPictureFileBackAsText)

@@ -9,8 +9,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+// What a shell command writes to its standard output.
+inline std::string RunAndRead(const std::string& strCommand)
+{
+    std::string strOut;
+    FILE* pPipe = popen(strCommand.c_str(), "r");
+    if (pPipe == nullptr)
+        return strOut;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pPipe))
+        strOut.append(buffer, n);
+    pclose(pPipe);
+    return strOut;
+}
 
 // The font the program ships, as built beside the tests.
 inline const CHellFont& BundledFont()

@@ -24,19 +24,6 @@ protected:
 
     CPulseServer m_Server;
 };
-
-std::string RunAndRead(const std::string& strCommand)
-{
-    std::string strOut;
-    FILE* pPipe = popen(strCommand.c_str(), "r");
-    if (pPipe == nullptr)
-        return strOut;
-    char buffer[4096];
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pPipe))
-        strOut.append(buffer, n);
-    pclose(pPipe);
-    return strOut;
-}
 } // namespace
 
 TEST_F(SoundCardTest, TheBoardHearsItsOwnTransmissionThroughTheSoundServerWithoutAGap)
