@@ -39,16 +39,23 @@ protected:
         m_Profile.Set("Tx", "FontFileName", SKRIVEL_BUNDLED_FONT);
         m_Doc.SetXmitSource(&m_Source);
         m_Doc.SetPortFactory(
-            [](const std::string& strName) -> std::unique_ptr<IPort>
+            [this](const std::string& strName) -> std::unique_ptr<IPort>
             {
                 if (strName != CSoundCardPort::kName)
                     return PortFactory::Create(strName);
                 CSoundCardSettings settings;
-                settings.m_strInputDevice = "station.monitor";
+                settings.m_strInputDevice = m_strInput;
                 settings.m_strOutputDevice = "station";
                 return std::make_unique<CSoundCardPort>(settings);
             });
         m_Doc.OnNewDocument();
+    }
+
+    // Listens to another output's monitor from now on (the port is opened anew).
+    void ListenTo(const std::string& strInput)
+    {
+        m_strInput = strInput;
+        m_Doc.OpenPort(CSoundCardPort::kName);
     }
 
     // The heartbeat, as the program's 20 ms timer runs it.
@@ -87,6 +94,7 @@ protected:
 
     CPulseServer m_Server;
     int m_nSink = -1;
+    std::string m_strInput = "station.monitor";
     CMemoryProfile m_Profile;
     CRecordingHost m_Host;
     CFakeXmitSource m_Source;
@@ -111,6 +119,32 @@ TEST_F(SoundCardStationTest, WhatItTransmitsIsHeardAndReadBack)
     EXPECT_NE(strRecorded.find("CQ CQ DE TEST"), std::string::npos) << strRecorded;
     EXPECT_NE(ReadPicture().find("CQ CQ DE TEST"), std::string::npos) << ReadPicture();
     EXPECT_EQ(m_Doc.GetPortStatusText(), "SOUNDCARD"); // no underrun
+}
+
+TEST_F(SoundCardStationTest, ARecordingPlayedIntoTheInputIsReadFromThePicture)
+{
+    // Another station: a recording of its transmission played into an output whose monitor is
+    // Skrivel's input.
+    ASSERT_GE(m_Server.LoadNullSink("radio", "Radio"), 0);
+    ListenTo("radio.monitor");
+    const std::vector<std::uint8_t> items = TxBytesOf("  RYRY DE DL0ABC K  ");
+    std::size_t nItem = 0;
+    CFeldHellTransmitter station([&] { return nItem < items.size() ? items[nItem++] : std::uint8_t{0}; });
+    std::vector<float> recording(static_cast<std::size_t>(FeldHellRates::FirstSampleOfPixel(
+        static_cast<std::int64_t>(items.size()) + FeldHellRates::kPixelRate)));
+    station.Generate(recording.data(), recording.size());
+    for (float& fSample : recording)
+        fSample *= 0.5f;
+    CPulseClient client("other station");
+    CPlaybackStream radio(client);
+    ASSERT_TRUE(radio.Open("other station", "radio")) << radio.GetError();
+    std::vector<float> lead(8000, 0.0f); // a fresh null sink plays late
+    ASSERT_TRUE(radio.Write(lead.data(), lead.size()));
+    ASSERT_TRUE(radio.Write(recording.data(), recording.size()));
+    const auto tEnd = std::chrono::steady_clock::now() + 15s;
+    while (ReadPicture().find("RYRY DE DL0ABC K") == std::string::npos && std::chrono::steady_clock::now() < tEnd)
+        Run(200ms);
+    EXPECT_NE(ReadPicture().find("RYRY DE DL0ABC K"), std::string::npos) << ReadPicture();
 }
 
 TEST_F(SoundCardStationTest, AnOutputThatGoesAwayIsWaitedForAndTakenBack)
