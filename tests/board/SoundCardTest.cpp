@@ -34,10 +34,10 @@ TEST_F(SoundCardTest, TheBoardHearsItsOwnTransmissionThroughTheSoundServerWithou
     CBoardEngine engine(CBoardSettings{}, BundledFont());
     engine.SetReceivedAudio(&card);
     engine.AddTransmitSink(&card);
-    // In real time, as behind the port: a second of idle, the text, and three seconds more for
-    // what is still queued to be heard (a fresh null sink starts playing a second or two late).
+    // In real time, as behind the port: idle while a fresh null sink gets going (it starts playing
+    // a second or two late), the text, and three seconds more for what is still queued.
     const std::string strText = " SOUND CARD 599 ";
-    std::vector<std::uint8_t> bytes(FeldHellRates::kPixelRate, 0);
+    std::vector<std::uint8_t> bytes(FeldHellRates::kPixelRate * 5 / 2, 0);
     const std::vector<std::uint8_t> text = TxBytesOf(strText);
     bytes.insert(bytes.end(), text.begin(), text.end());
     bytes.resize(bytes.size() + FeldHellRates::kPixelRate * 3, 0);
@@ -50,8 +50,8 @@ TEST_F(SoundCardTest, TheBoardHearsItsOwnTransmissionThroughTheSoundServerWithou
         engine.StepPixel(std::vector<std::uint8_t>{bytes[n]}, levels);
         received.insert(received.end(), levels[0].begin(), levels[0].end());
     }
-    EXPECT_NE(CHellReader::TextOf(CHellReader(BundledFont()).Read(received)).find("SOUND CARD 599"),
-              std::string::npos);
+    const std::string strRead = CHellReader::TextOf(CHellReader(BundledFont()).Read(received));
+    EXPECT_NE(strRead.find("SOUND CARD 599"), std::string::npos) << strRead;
     EXPECT_EQ(card.GetUnderruns(), 0);
 }
 
