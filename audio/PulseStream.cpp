@@ -56,8 +56,8 @@ bool CPulseStream::OpenStream(const std::string& strStreamName, const std::strin
         m_strError = m_Client.GetError();
         return false;
     }
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, AudioFormat::kSampleRate, 1};
-    m_pStream = pa_stream_new(m_Client.m_pContext, strStreamName.c_str(), &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, AudioFormat::kSampleRate, 1};
+    m_pStream = pa_stream_new(m_Client.m_pContext, strStreamName.c_str(), &format, nullptr);
     if (m_pStream == nullptr)
     {
         m_strError = "Can't open " + strWhich + ": " + pa_strerror(pa_context_errno(m_Client.m_pContext));
