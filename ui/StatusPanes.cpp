@@ -28,10 +28,9 @@ CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
     m_pPort->setMaximumWidth(QWIDGETSIZE_MAX); // a long device path widens it
     m_pStatus = AddPane(pStatusBar, QString::fromLatin1(kStatusPlaceholder));
     m_pStatus->setText(QString::fromLatin1(kStatusPlaceholder));
-    m_pDropped = new QLabel(pStatusBar);
-    m_pDropped->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pDropped = AddPane(pStatusBar, QStringLiteral("99999 samples dropped"));
+    m_pDropped->setMaximumWidth(QWIDGETSIZE_MAX); // a larger count widens it
     m_pDropped->setObjectName(QStringLiteral("m_pDropped"));
-    pStatusBar->addPermanentWidget(m_pDropped);
     m_pDropped->hide();
     m_pCaps = AddPane(pStatusBar, QStringLiteral("CAP"));
     m_pNum = AddPane(pStatusBar, QStringLiteral("NUM"));
