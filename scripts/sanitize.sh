@@ -3,6 +3,7 @@
 #   scripts/sanitize.sh address   the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/sanitize.sh thread    the link, the engine and the end-to-end tests under ThreadSanitizer
 # (the window's tests are left out there: the prebuilt Qt libraries are not instrumented for it).
+# Tests labelled "long" (minutes of real time) run in the main suite only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -30,4 +31,4 @@ case "${1:-address}" in
 esac
 
 cmake --build "$build"
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j2 --timeout 600 -LE long
