@@ -137,6 +137,8 @@ bool CSoundCardPort::ExchangeAudio()
         m_Receiver.Process(m_Input.data(), nRead, m_Levels);
     else
         m_Levels.insert(m_Levels.end(), kTimeoutLevels, 0);
+    if (std::exchange(m_bDropQueuedSilence, false))
+        m_Playback.Flush(); // a transmission starts: the silence queued before it is not played
     FeedOutput();
     return true;
 }
@@ -148,7 +150,9 @@ void CSoundCardPort::FeedOutput()
     {
         const auto nSamples = static_cast<std::size_t>(
             std::min<std::int64_t>(kOutputQueued - nQueued, static_cast<std::int64_t>(m_Output.size())));
+        const bool bWasKeyed = m_Transmitter.IsKeyed();
         m_Transmitter.Generate(m_Output.data(), nSamples);
+        m_nSilenceWritten = bWasKeyed || m_Transmitter.IsKeyed() ? 0 : m_nSilenceWritten + static_cast<std::int64_t>(nSamples);
         if (!m_Playback.Write(m_Output.data(), nSamples))
             return;
         nQueued += static_cast<std::int64_t>(nSamples);
@@ -185,9 +189,14 @@ void CSoundCardPort::Transmit(std::uint32_t nItem)
             return;
         m_bMuteUntilReceive = false;
     }
+    const bool bQueuedKeyed = !m_Items.empty() && (m_Items.back() & TxItems::kKeyed) != 0;
     // Silence ahead of silence only delays what comes next.
-    if (!bKeyed && !m_Items.empty() && (m_Items.back() & TxItems::kKeyed) == 0)
+    if (!bKeyed && !m_Items.empty() && !bQueuedKeyed)
         return;
+    // The first keyed item after silence: once the items taken with it are in, the output's queue,
+    // all silence, is dropped, so that the transmission is heard at once.
+    if (bKeyed && !bQueuedKeyed && !m_Transmitter.IsKeyed() && m_nSilenceWritten >= m_Playback.GetQueuedSamples())
+        m_bDropQueuedSilence = true;
     m_Items.push_back(nByte);
 }
 
@@ -215,6 +224,7 @@ void CSoundCardPort::Flush()
     m_Items.clear();
     m_nLastItem = 0;
     m_bMuteUntilReceive = true;
+    m_bDropQueuedSilence = false;
     m_Playback.Flush();
     // Silence follows at once, so that the emptied output does not run dry.
     FeedOutput();

@@ -22,8 +22,9 @@
 // output is kept topped up to a short queue of its own.
 //
 // Items are taken ahead while the transmitter is keyed, so that a busy machine does not leave a
-// hole; receive items beyond the next one are dropped instead (they are silence), so that a new
-// transmission is heard at once. Immediate receive drops what is queued for the output.
+// hole; receive items beyond the next one are dropped instead (they are silence), and the silence
+// queued for the output is dropped when a transmission starts, so that it is heard at once.
+// Immediate receive drops what is queued for the output.
 class CSoundCardPort : public IPort
 {
 public:
@@ -87,6 +88,8 @@ private:
     std::deque<std::uint8_t> m_Items; // taken, not yet played
     std::uint8_t m_nLastItem = 0;
     bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped
+    bool m_bDropQueuedSilence = false; // a transmission starts: flush the output before feeding it
+    std::int64_t m_nSilenceWritten = 0; // samples written to the output since it was last keyed
     std::vector<float> m_Input;
     std::vector<float> m_Output;
     std::chrono::steady_clock::time_point m_tNextLook;
