@@ -11,6 +11,7 @@
 #include "audio/CaptureStream.h"
 #include "audio/PulseClient.h"
 #include "doc/SkrivelDoc.h"
+#include "modem/FeldHellRates.h"
 #include "station/SoundCardPort.h"
 
 #include <algorithm>
@@ -122,7 +123,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     CRecorder recorder(monitor);
-    RunHeartbeat(doc, 1s);
+    RunHeartbeat(doc, 3s); // a fresh null sink starts playing a second or two late
 
     std::vector<double> heard;
     std::vector<double> silent;
@@ -142,7 +143,11 @@ int main(int argc, char* argv[])
     std::sort(heard.begin(), heard.end());
     std::sort(silent.begin(), silent.end());
     std::printf("%d runs; the recorder's own capture delay is included\n", nRuns);
+    // Every transmission starts with a keyed blank character, 7 columns of 14 pixels.
+    constexpr double kLeadIn = 7.0 * 14 / FeldHellRates::kPixelRate;
     std::printf("Ctrl+T to tone:   median %.0f ms, max %.0f ms\n", heard[heard.size() / 2] * 1000, heard.back() * 1000);
+    std::printf("Ctrl+T to keying: median %.0f ms, max %.0f ms (the tone less the %.0f ms lead-in)\n",
+                (heard[heard.size() / 2] - kLeadIn) * 1000, (heard.back() - kLeadIn) * 1000, kLeadIn * 1000);
     std::printf("Esc to silence:   median %.0f ms, max %.0f ms\n", silent[silent.size() / 2] * 1000,
                 silent.back() * 1000);
     std::printf("underruns: %s\n", doc.GetPortStatusText().c_str());
