@@ -9,7 +9,6 @@
 
 namespace
 {
-constexpr double kBlockSeconds = 0.02;
 constexpr std::size_t kSampleBytes = sizeof(float);
 } // namespace
 

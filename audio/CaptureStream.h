@@ -11,12 +11,15 @@
 #include <string>
 
 // Audio from an input device, 8000 mono float samples a second, handed over as it comes (in
-// blocks of about 20 ms). A reader may wait for it, and so keep the pace of the device's clock.
+// blocks of about kBlockSeconds). A reader may wait for it, and so keep the pace of the device's clock.
 class CCaptureStream : public CPulseStream
 {
 public:
     // The audio held for a reader who does not take it, in seconds, unless Open is told otherwise.
     static constexpr double kDefaultMaxHeld = 2.0;
+    // How often the server hands audio over: each block wakes the reader once, so blocks are no
+    // shorter than its work needs.
+    static constexpr double kBlockSeconds = 0.04;
 
     explicit CCaptureStream(CPulseClient& client);
     ~CCaptureStream() override;

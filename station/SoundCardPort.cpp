@@ -15,13 +15,13 @@ constexpr char kStreamName[] = "Skrivel";
 constexpr double kOutputLatency = 0.15;
 // Input audio held for a reader that falls behind, at most.
 constexpr double kInputHeld = 2.0;
-// One block of input: 20 ms.
-constexpr std::size_t kBlockSamples = AudioFormat::kSampleRate / 50;
-// How long a read waits for input before that time is taken as silence: well under the output's
-// queue, so that the output is fed even while the input gives nothing.
-constexpr auto kInputTimeout = std::chrono::milliseconds(60);
+// One block of input, as the server hands it over.
+constexpr auto kBlockSamples = static_cast<std::size_t>(CCaptureStream::kBlockSeconds * AudioFormat::kSampleRate);
+// How long a read waits for input before that time is taken as silence: a block and some, well
+// under the output's queue, so that the output is fed even while the input gives nothing.
+constexpr auto kInputTimeout = std::chrono::milliseconds(80);
 // The level bytes of that time.
-constexpr std::size_t kTimeoutLevels = 490 * 60 / 1000;
+constexpr std::size_t kTimeoutLevels = 490 * 80 / 1000;
 // How long the slot of a missing device lasts.
 constexpr auto kSlotTimeout = std::chrono::milliseconds(200);
 // The output's queue as it is kept, in samples: a little over the server's, so that the server
