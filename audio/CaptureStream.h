@@ -28,7 +28,8 @@ public:
     // strStreamName. Of what the reader has not taken, the newest dMaxHeld seconds are kept and
     // older samples dropped. Closes it first if open. False, with GetError, when it cannot be
     // opened.
-    bool Open(const std::string& strStreamName, const std::string& strDevice, double dMaxHeld = kDefaultMaxHeld);
+    bool Open(const std::string& strStreamName, const std::string& strDevice,
+              double dMaxHeld = kDefaultMaxHeld);
     // Takes up to nSamples, oldest first: waits until there are nSamples (or half the most held),
     // or the timeout passes, or the stream is lost or closed, whichever comes first; gives how
     // many it took. Never takes the client's lock, so a reader at a steady pace waits only for
@@ -48,8 +49,8 @@ private:
 
     mutable std::mutex m_HeldLock;
     std::condition_variable m_HeldSignal;
-    std::deque<float> m_Held;      // under m_HeldLock
-    std::size_t m_nMaxHeld = 0;    // under m_HeldLock
-    std::int64_t m_nDropped = 0;   // under m_HeldLock
-    bool m_bFlowing = false;       // under m_HeldLock: open and not lost
+    std::deque<float> m_Held;    // under m_HeldLock
+    std::size_t m_nMaxHeld = 0;  // under m_HeldLock
+    std::int64_t m_nDropped = 0; // under m_HeldLock
+    bool m_bFlowing = false;     // under m_HeldLock: open and not lost
 };

@@ -145,7 +145,8 @@ int main(int argc, char* argv[])
     std::printf("%d runs; the recorder's own capture delay is included\n", nRuns);
     // Every transmission starts with a keyed blank character, 7 columns of 14 pixels.
     constexpr double kLeadIn = 7.0 * 14 / FeldHellRates::kPixelRate;
-    std::printf("Ctrl+T to tone:   median %.0f ms, max %.0f ms\n", heard[heard.size() / 2] * 1000, heard.back() * 1000);
+    std::printf("Ctrl+T to tone:   median %.0f ms, max %.0f ms\n", heard[heard.size() / 2] * 1000,
+                heard.back() * 1000);
     std::printf("Ctrl+T to keying: median %.0f ms, max %.0f ms (the tone less the %.0f ms lead-in)\n",
                 (heard[heard.size() / 2] - kLeadIn) * 1000, (heard.back() - kLeadIn) * 1000, kLeadIn * 1000);
     std::printf("Esc to silence:   median %.0f ms, max %.0f ms\n", silent[silent.size() / 2] * 1000,

@@ -16,7 +16,8 @@ constexpr double kOutputLatency = 0.15;
 // Input audio held for a reader that falls behind, at most.
 constexpr double kInputHeld = 2.0;
 // One block of input, as the server hands it over.
-constexpr auto kBlockSamples = static_cast<std::size_t>(CCaptureStream::kBlockSeconds * AudioFormat::kSampleRate);
+constexpr auto kBlockSamples =
+    static_cast<std::size_t>(CCaptureStream::kBlockSeconds * AudioFormat::kSampleRate);
 // How long a read waits for input before that time is taken as silence: a block and some, well
 // under the output's queue, so that the output is fed even while the input gives nothing.
 constexpr auto kInputTimeout = std::chrono::milliseconds(80);
@@ -26,7 +27,8 @@ constexpr std::size_t kTimeoutLevels = 490 * 80 / 1000;
 constexpr auto kSlotTimeout = std::chrono::milliseconds(200);
 // The output's queue as it is kept, in samples: a little over the server's, so that the server
 // starts playing at once.
-constexpr std::int64_t kOutputQueued = static_cast<std::int64_t>(1.3 * kOutputLatency * AudioFormat::kSampleRate);
+constexpr std::int64_t kOutputQueued =
+    static_cast<std::int64_t>(1.3 * kOutputLatency * AudioFormat::kSampleRate);
 // How often missing devices are looked for.
 constexpr auto kLookInterval = std::chrono::seconds(1);
 // Items taken ahead while keyed: half a second, against a heartbeat held up on a busy machine.
@@ -152,7 +154,9 @@ void CSoundCardPort::FeedOutput()
             std::min<std::int64_t>(kOutputQueued - nQueued, static_cast<std::int64_t>(m_Output.size())));
         const bool bWasKeyed = m_Transmitter.IsKeyed();
         m_Transmitter.Generate(m_Output.data(), nSamples);
-        m_nSilenceWritten = bWasKeyed || m_Transmitter.IsKeyed() ? 0 : m_nSilenceWritten + static_cast<std::int64_t>(nSamples);
+        m_nSilenceWritten = bWasKeyed || m_Transmitter.IsKeyed()
+                                ? 0
+                                : m_nSilenceWritten + static_cast<std::int64_t>(nSamples);
         if (!m_Playback.Write(m_Output.data(), nSamples))
             return;
         nQueued += static_cast<std::int64_t>(nSamples);
@@ -195,7 +199,8 @@ void CSoundCardPort::Transmit(std::uint32_t nItem)
         return;
     // The first keyed item after silence: once the items taken with it are in, the output's queue,
     // all silence, is dropped, so that the transmission is heard at once.
-    if (bKeyed && !bQueuedKeyed && !m_Transmitter.IsKeyed() && m_nSilenceWritten >= m_Playback.GetQueuedSamples())
+    if (bKeyed && !bQueuedKeyed && !m_Transmitter.IsKeyed() &&
+        m_nSilenceWritten >= m_Playback.GetQueuedSamples())
         m_bDropQueuedSilence = true;
     m_Items.push_back(nByte);
 }

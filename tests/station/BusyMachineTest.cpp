@@ -66,7 +66,8 @@ TEST_F(SoundCardStationTest, TransmissionsOnABusyMachineHaveNoHoles)
     CFeldHellReceiver(1000.0, 8000).Process(recording.data(), recording.size(), levels);
     const std::string strRead = CHellReader::TextOf(CHellReader(BundledFont()).Read(levels));
     int nWhole = 0;
-    for (std::size_t nAt = strRead.find(strPangram); nAt != std::string::npos; nAt = strRead.find(strPangram, nAt + 1))
+    for (std::size_t nAt = strRead.find(strPangram); nAt != std::string::npos;
+         nAt = strRead.find(strPangram, nAt + 1))
         ++nWhole;
     EXPECT_EQ(nWhole, kTransmissions) << strRead;
 
@@ -94,4 +95,3 @@ TEST_F(SoundCardStationTest, TransmissionsOnABusyMachineHaveNoHoles)
     EXPECT_EQ(nHoles, 0) << "lengths " << strLengths << "of " << nLength;
     EXPECT_EQ(ReportedUnderruns(), nHoles) << m_Doc.GetPortStatusText();
 }
-

@@ -49,7 +49,8 @@ TEST_F(SoundCardStationTest, ARecordingPlayedIntoTheInputIsReadFromThePicture)
     ASSERT_TRUE(radio.Write(lead.data(), lead.size()));
     ASSERT_TRUE(radio.Write(recording.data(), recording.size()));
     const auto tEnd = std::chrono::steady_clock::now() + 15s;
-    while (ReadPicture().find("RYRY DE DL0ABC K") == std::string::npos && std::chrono::steady_clock::now() < tEnd)
+    while (ReadPicture().find("RYRY DE DL0ABC K") == std::string::npos &&
+           std::chrono::steady_clock::now() < tEnd)
         Run(200ms);
     EXPECT_NE(ReadPicture().find("RYRY DE DL0ABC K"), std::string::npos) << ReadPicture();
 }
