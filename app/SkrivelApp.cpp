@@ -13,6 +13,7 @@
 #include "ui/CommandIds.h"
 #include "ui/MainFrame.h"
 #include "ui/RxDataFileDialog.h"
+#include "ui/WindowLayout.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -44,6 +45,8 @@ bool CSkrivelApp::InitInstance(const QStringList& strFiles)
     m_pDoc->SetPortFactory([this](const std::string& strName) { return MakePort(strName); });
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *this, m_Profile, this);
     m_pMainFrame->SetCloseHandler([this] { OnMainWindowClosing(); });
+    // The layout the window had when the program last ended.
+    WindowLayout::Restore(*m_pMainFrame, *m_pMainFrame->GetSplitter(), m_Profile);
     if (!m_pDoc->OnNewDocument())
         return false;
     // A file named on the command line is loaded into the document set up as a new one, before
@@ -101,6 +104,9 @@ std::unique_ptr<IPort> CSkrivelApp::MakePort(const std::string& strName)
 void CSkrivelApp::OnMainWindowClosing()
 {
     m_bDocumentClosed = true;
+    // The layout as the operator leaves it; a window that never showed keeps the stored one.
+    if (m_pMainFrame->isVisible())
+        WindowLayout::Save(*m_pMainFrame, *m_pMainFrame->GetSplitter(), m_Profile);
     m_pDoc->OnCloseDocument();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QIcon>
 
 namespace
@@ -33,6 +34,16 @@ bool AsksForHelpOrVersion(int argc, char* argv[])
            (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
             parser.isSet(QStringLiteral("version")));
 }
+
+// The icon at every size the build rendered it.
+QIcon WindowIcon()
+{
+    QIcon icon;
+    const QDir dir(QStringLiteral(":/icons"));
+    for (const QString& strName : dir.entryList(QDir::Files))
+        icon.addFile(dir.filePath(strName));
+    return icon;
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -51,7 +62,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/skrivel.png")));
+    QApplication::setWindowIcon(WindowIcon());
     parser.process(application); // an unknown option ends the program with the reason
 
     CIniProfile profile;

@@ -76,6 +76,7 @@ const char* CBoardOptions::Usage()
     return "Usage: skrivel-board [options]\n"
            "A software Feld-Hell DSP board on a pseudo-terminal: give its port to Skrivel.\n"
            "\n"
+           "Options:\n"
            "  --link PATH          keep a symbolic link to the port at PATH\n"
            "  --pair               two ports whose boards hear each other\n"
            "  --link2 PATH         a symbolic link to the second port of a pair\n"

@@ -51,6 +51,11 @@ inline constexpr SText kPort{"Comm", "Port", "DUMMY"};
 inline constexpr SText kAudioInputDevice{"Audio", "InputDevice", ""};
 inline constexpr SText kAudioOutputDevice{"Audio", "OutputDevice", ""};
 inline constexpr SInt kAudioTone{"Audio", "Tone", 1000};
+// The main window's size and place, the toolbar's place and the split between the panes, as the
+// window system's toolkit saves them (in base64); empty for the first-run layout.
+inline constexpr SText kWindowGeometry{"Window", "Geometry", ""};
+inline constexpr SText kWindowState{"Window", "State", ""};
+inline constexpr SText kWindowSplit{"Window", "Split", ""};
 // The canned messages of Alt+1..Alt+9, and the recent-file list of the File menu.
 inline constexpr STextList kXmitMessages{"XmitMessages", "Message", 0, 9};
 inline constexpr STextList kRecentFiles{"Recent File List", "File", 1, 4};

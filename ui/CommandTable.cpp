@@ -77,7 +77,7 @@ constexpr SCommand kCommands[] = {
     {ID_OPERATE_DIDDLE, "Diddle", nullptr, "Send diddle character when transmit buffer is empty"},
     {ID_OPERATE_TICK, nullptr, "Ctrl+L", nullptr},
     // Help and panes
-    {ID_HELP_FINDER, "No &Help Topics", nullptr, "There are no help topics"},
+    {ID_HELP_FINDER, "&Help Topics", nullptr, "Open the user manual"},
     {ID_APP_ABOUT, "&About Skrivel...", nullptr, "Show the program's version"},
     {ID_HELP, nullptr, "F1", nullptr},
     {ID_CONTEXT_HELP, nullptr, "Shift+F1", nullptr},

@@ -5,6 +5,7 @@
 #include "ui/CmdUI.h"
 #include "ui/CommandActions.h"
 #include "ui/CommandIds.h"
+#include "ui/HelpWindow.h"
 #include "ui/PrintCommands.h"
 #include "ui/RxDataFileDialog.h"
 #include "ui/SkrivelRxView.h"
@@ -283,10 +284,14 @@ bool CMainFrame::OnCmdMsg(int nID, CCmdUI* pCmdUI)
         if (pCmdUI == nullptr)
             SetActivePane(m_nActivePane == kTxPane ? kRxPane : kTxPane, true);
         return true;
-    // There are no help topics: the help commands are accepted and do nothing.
+    // Help Topics, F1 and Shift+F1 all open the user manual.
     case ID_HELP_FINDER:
     case ID_HELP:
     case ID_CONTEXT_HELP:
+        if (pCmdUI == nullptr && !CHelpWindow::ShowManual(this))
+            m_Host.ShowMessage("The user manual is not installed.",
+                               std::string("Looked for ") + CHelpWindow::kManualPage +
+                                   " beside the program and in its share folder.");
         return true;
     default:
         return false;

@@ -18,7 +18,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 #include <memory>
@@ -136,6 +138,48 @@ private slots:
         QCOMPARE(app.GetDocument()->m_strXmitMessages[8], std::string("73"));
         QCOMPARE(app.GetDocument()->GetPortName(), std::string("DUMMY"));
         app.ExitInstance();
+    }
+
+    void WindowLayoutComesBackAfterARestart()
+    {
+        const std::string strIni = PathOf("skrivel.ini").toStdString();
+        QRect geometry;
+        QList<int> sizes;
+        {
+            CIniProfile profile(strIni);
+            CTestApp app(profile);
+            QVERIFY(app.InitInstance({}));
+            CMainFrame& frame = *app.GetMainFrame();
+            QCOMPARE(frame.size(), QSize(800, 540)); // the first-run layout
+            frame.setGeometry(130, 90, 900, 640);
+            frame.addToolBar(Qt::LeftToolBarArea, frame.GetToolBar());
+            frame.GetSplitter()->setSizes({240, 300});
+            QTRY_COMPARE(frame.geometry(), QRect(130, 90, 900, 640));
+            geometry = frame.geometry();
+            sizes = frame.GetSplitter()->sizes();
+            QCOMPARE(sizes.at(0), 240);
+            app.Choose(ID_APP_EXIT);
+            QCOMPARE(app.ExitInstance(), 0);
+        }
+        CIniProfile profile(strIni);
+        CTestApp app(profile);
+        QVERIFY(app.InitInstance({}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QTRY_COMPARE(frame.geometry(), geometry);
+        QCOMPARE(frame.GetSplitter()->sizes(), sizes);
+        QCOMPARE(frame.toolBarArea(frame.GetToolBar()), Qt::LeftToolBarArea);
+        app.ExitInstance();
+
+        // A layout that cannot be read leaves the first-run one; the window still comes up.
+        CIniProfile garbled(strIni);
+        for (const char* pszKey : {"Geometry", "State", "Split"})
+            garbled.WriteProfileString("Window", pszKey, "not a layout");
+        CTestApp again(garbled);
+        QVERIFY(again.InitInstance({}));
+        QCOMPARE(again.GetMainFrame()->size(), QSize(800, 540));
+        QCOMPARE(again.GetMainFrame()->GetSplitter()->sizes().at(0), 60);
+        QCOMPARE(again.GetMainFrame()->toolBarArea(again.GetMainFrame()->GetToolBar()), Qt::TopToolBarArea);
+        again.ExitInstance();
     }
 
     void FileNewReadsTheProfileAgainAndKeepsTheText()

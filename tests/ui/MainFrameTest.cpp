@@ -4,6 +4,7 @@
 #include "ModalDialogs.h"
 #include "link/PseudoTerminal.h"
 #include "ui/CommandIds.h"
+#include "ui/HelpWindow.h"
 #include "ui/SkrivelRxView.h"
 #include "ui/StatusPanes.h"
 
@@ -15,9 +16,11 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -105,7 +108,7 @@ private slots:
                               "Upper Case Xmit", "Full Duplex", "Loop Forever", "Unmark Xmitted Chars",
                               "Diddle"}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&Help")),
-                 QStringList({"No &Help Topics", "-", "&About Skrivel..."}));
+                 QStringList({"&Help Topics", "-", "&About Skrivel..."}));
 
         // The two captions of Clear Rx are one command; the prompts come with the commands.
         const QAction* pViewClear = MenuOf(f.Frame(), "&View")->actions().at(2);
@@ -367,6 +370,51 @@ private slots:
         // Keys are the window's again.
         f.Key(Qt::Key_Escape);
         QVERIFY(!f.Doc().m_bTransmitting);
+    }
+
+    void HelpTopicsAndTheHelpKeysOpenTheManualInOneWindow()
+    {
+        CFrameFixture f;
+        QVERIFY(f.m_bActive);
+        f.Choose(ID_HELP_FINDER);
+        QList<CHelpWindow*> windows = f.Frame().findChildren<CHelpWindow*>();
+        QCOMPARE(windows.size(), 1);
+        CHelpWindow* pHelp = windows.constFirst();
+        QVERIFY(pHelp->isVisible() && pHelp->isWindow());
+        QCOMPARE(pHelp->windowTitle(), QString("Skrivel Help"));
+        QCOMPARE(pHelp->GetBrowser()->documentTitle(), QString("Skrivel user manual"));
+        // The build puts the manual beside the program, as the package puts it in its share folder.
+        QCOMPARE(pHelp->GetBrowser()->source().toLocalFile(),
+                 QFileInfo(QCoreApplication::applicationDirPath() + "/manual/manual.html").canonicalFilePath());
+
+        // Closed, F1 brings the same window back; Shift+F1 too.
+        for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier})
+        {
+            pHelp->close();
+            f.Show();
+            f.Key(Qt::Key_F1, modifier);
+            QVERIFY(pHelp->isVisible());
+        }
+        QCOMPARE(f.Frame().findChildren<CHelpWindow*>().size(), 1);
+        QVERIFY(f.m_Host.m_Messages.empty());
+    }
+
+    void ManualCoversTheWindowTheCommandsTheSettingsTheBoardAndTheStation()
+    {
+        QFile file(CHelpWindow::FindManual());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString strManual = QString::fromUtf8(file.readAll());
+        QStringList anchors;
+        for (const QRegularExpressionMatch& match :
+             QRegularExpression("<a name=\"([a-z]+)\"").globalMatch(strManual))
+            anchors << match.captured(1);
+        for (const char* pszSection : {"window", "commands", "settings", "board", "soundcard"})
+            QVERIFY2(anchors.contains(pszSection), pszSection);
+        // Every link inside the manual leads to a section, and every picture is there.
+        for (const QRegularExpressionMatch& match : QRegularExpression("href=\"#([^\"]*)\"").globalMatch(strManual))
+            QVERIFY2(anchors.contains(match.captured(1)), qPrintable(match.captured(1)));
+        for (const QRegularExpressionMatch& match : QRegularExpression("<img src=\"([^\"]*)\"").globalMatch(strManual))
+            QVERIFY2(QFileInfo(QFileInfo(file).dir(), match.captured(1)).isFile(), qPrintable(match.captured(1)));
     }
 
     void PrintCommandsPrintTheActivePane()
