@@ -65,6 +65,11 @@ CBoardEngine::CBoardEngine(const CBoardSettings& settings, const CHellFont& font
 
 CBoardEngine::~CBoardEngine() = default;
 
+double CBoardEngine::GetListeningHz(int nBoard) const
+{
+    return m_Boards[static_cast<std::size_t>(nBoard)]->m_Receiver.GetListeningHz();
+}
+
 void CBoardEngine::StepPixel(std::span<const std::uint8_t> txBytes, std::span<Levels> levels)
 {
     const auto nSamples = static_cast<std::size_t>(FeldHellRates::FirstSampleOfPixel(m_nPixel + 1) -

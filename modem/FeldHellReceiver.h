@@ -49,6 +49,7 @@ public:
     // GetBinHz from 0 Hz on. Null for none.
     void SetSpectrumHandler(CSpectrumAnalyzer::SpectrumHandler onSpectrum) { m_OnSpectrum = std::move(onSpectrum); }
     double GetBinHz() const { return m_Spectrum.GetBinHz(); }
+    std::size_t GetBinCount() const { return m_Spectrum.GetBinCount(); }
 
 private:
     void OnSpectrum(std::span<const float> power);
