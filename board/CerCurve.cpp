@@ -51,6 +51,7 @@ CBoardSettings StationAt(double dSnr, double dFade, std::uint32_t nSeed)
     return settings;
 }
 
+// Runs of blanks as one, none at either end.
 std::string Collapsed(const std::string& str)
 {
     std::string strOut;
@@ -62,9 +63,9 @@ std::string Collapsed(const std::string& str)
     return strOut;
 }
 
-// The pausing station: whole copies, each after a pause, all counted from the first character on
-// against what was sent (runs of blanks as one); and the brightness of each copy's first
-// character (the 90th percentile of its samples).
+// The pausing station: every copy counted whole, from its first character on, against what was
+// sent (runs of blanks as one; the cells read in the pauses between are not counted); and the
+// brightness of each copy's first character (the 90th percentile of its samples).
 CPoint MeasurePausing(const CHellFont& font, double dSnr, double dFade, int nChars, std::uint32_t nSeed)
 {
     CBoardSettings settings = StationAt(dSnr, dFade, nSeed);
@@ -73,22 +74,27 @@ CPoint MeasurePausing(const CHellFont& font, double dSnr, double dFade, int nCha
     CBoardEngine engine(settings, font);
     const std::string strCopy = std::string(kText) + ' ';
     const int nCopies = std::max(1, nChars / static_cast<int>(strCopy.size()));
+    const auto nCopySamples = static_cast<double>(strCopy.size() * CHellReader::kCellSamples);
     const auto nCopyPixels = static_cast<std::int64_t>(strCopy.size()) * kPixelsPerChar +
                              std::llround(kPauseSeconds * 245);
     const std::vector<std::uint8_t> received = engine.RunReceiving(nCopies * nCopyPixels);
-    std::string strSent;
-    for (int c = 0; c < nCopies; ++c)
-        strSent += strCopy;
+    const std::vector<CReadCell> cells = CHellReader(font, CHellReader::UpperCaseCodes()).Read(received);
     CPoint point;
-    const std::string strRead = Collapsed(CHellReader::TextOf(CHellReader(font, CHellReader::UpperCaseCodes()).Read(received)));
-    point.m_nErrors = TextCompare::CountEdits(strRead, Collapsed(strSent));
-    point.m_nChars = static_cast<int>(Collapsed(strSent).size());
     point.m_dDimmest = 255.0;
     for (const std::int64_t nStart : engine.GetRemote()->GetCopyStarts())
     {
-        const auto nFrom = static_cast<std::size_t>(nStart * 2);
-        if (nFrom + 2 * CHellReader::kCellSamples > received.size())
+        const auto dFrom = static_cast<double>(nStart * 2);
+        if (dFrom + nCopySamples > static_cast<double>(received.size()))
             break;
+        // The cells that begin within the copy, the picture's delay (a few samples) allowed for.
+        std::string strRead;
+        for (const CReadCell& cell : cells)
+            if (cell.m_dStart >= dFrom - CHellReader::kCellSamples / 2 &&
+                cell.m_dStart < dFrom + nCopySamples - CHellReader::kCellSamples / 2)
+                strRead += static_cast<char>(cell.m_nCode);
+        point.m_nErrors += TextCompare::CountEdits(Collapsed(strRead), Collapsed(strCopy));
+        point.m_nChars += static_cast<int>(Collapsed(strCopy).size());
+        const auto nFrom = static_cast<std::size_t>(dFrom);
         std::vector<std::uint8_t> first(received.begin() + static_cast<std::ptrdiff_t>(nFrom),
                                         received.begin() + static_cast<std::ptrdiff_t>(nFrom + 2 * CHellReader::kCellSamples));
         const auto nth = first.begin() + static_cast<std::ptrdiff_t>(first.size() * 9 / 10);

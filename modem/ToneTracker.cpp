@@ -8,17 +8,20 @@ namespace
 // The range is searched beyond the capture range by the width of a signal, so that one at its edge
 // is seen whole.
 constexpr double kMarginHz = 150.0;
-// The spectra come about 16 times a second: this averages over about a second.
-constexpr double kAverageWeight = 0.07;
+// The spectra come about 16 times a second: this averages over about a second and a half.
+constexpr double kAverageWeight = 0.04;
 // The core of a signal, summed to find it: the carrier and its nearest keying sidebands.
 constexpr double kCoreHalfHz = 30.0;
 // The power around the peak whose centre is the signal's frequency.
 constexpr double kCentreHalfHz = 60.0;
-// The core's power over that of as much noise, for a signal.
+// The core's power over that of as much noise, for a signal to follow; twice that to jump to one.
 constexpr double kDetectRatio = 3.0;
+constexpr double kJumpRatio = 6.0;
+// No signal is taken before this many spectra are averaged: fewer leave noise peaks standing.
+constexpr int kLeastSpectra = 16;
 // Nearer than this the receiver follows (this share of the distance a spectrum), farther it jumps.
 constexpr double kJumpHz = 25.0;
-constexpr double kFollowWeight = 0.3;
+constexpr double kFollowWeight = 0.15;
 } // namespace
 
 CToneTracker::CToneTracker(double dBinHz) : m_dBinHz(dBinHz) {}
@@ -27,6 +30,7 @@ void CToneTracker::SetToneHz(double dToneHz)
 {
     m_dToneHz = m_dFrequencyHz = dToneHz;
     m_bSignal = false;
+    m_nSpectra = 0;
     const double dLow = std::max(0.0, dToneHz - kCaptureHz - kMarginHz);
     m_nFirstBin = static_cast<std::size_t>(std::floor(dLow / m_dBinHz));
     const auto nLastBin = static_cast<std::size_t>(std::ceil((dToneHz + kCaptureHz + kMarginHz) / m_dBinHz));
@@ -36,8 +40,13 @@ void CToneTracker::SetToneHz(double dToneHz)
 void CToneTracker::Process(std::span<const float> power)
 {
     const std::size_t nBins = std::min(m_Average.size(), power.size() - std::min(power.size(), m_nFirstBin));
+    // A plain mean until the average has its full length.
+    ++m_nSpectra;
+    const double dAverageWeight = std::max(kAverageWeight, 1.0 / m_nSpectra);
     for (std::size_t k = 0; k < nBins; ++k)
-        m_Average[k] += (power[m_nFirstBin + k] - m_Average[k]) * kAverageWeight;
+        m_Average[k] += (power[m_nFirstBin + k] - m_Average[k]) * dAverageWeight;
+    if (m_nSpectra < kLeastSpectra)
+        return;
 
     m_Sorted.assign(m_Average.begin(), m_Average.begin() + static_cast<std::ptrdiff_t>(nBins));
     if (m_Sorted.empty())
@@ -65,7 +74,8 @@ void CToneTracker::Process(std::span<const float> power)
             nBest = k;
         }
     }
-    m_bSignal = nBest >= 0 && dBest > kDetectRatio * dNoise * static_cast<double>(2 * nCore + 1);
+    const double dCoreNoise = dNoise * static_cast<double>(2 * nCore + 1);
+    m_bSignal = nBest >= 0 && dBest > kDetectRatio * dCoreNoise;
     if (!m_bSignal)
         return;
 
@@ -81,8 +91,8 @@ void CToneTracker::Process(std::span<const float> power)
         dMoment += dExcess * static_cast<double>(k);
     }
     const double dFoundHz = (static_cast<double>(m_nFirstBin) + dMoment / dWeight) * m_dBinHz;
-    if (std::abs(dFoundHz - m_dFrequencyHz) > kJumpHz)
-        m_dFrequencyHz = dFoundHz;
-    else
+    if (std::abs(dFoundHz - m_dFrequencyHz) <= kJumpHz)
         m_dFrequencyHz += (dFoundHz - m_dFrequencyHz) * kFollowWeight;
+    else if (dBest > kJumpRatio * dCoreNoise)
+        m_dFrequencyHz = dFoundHz;
 }
