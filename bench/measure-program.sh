@@ -2,7 +2,8 @@
 # Measures the whole program as a user runs it and prints the figures of bench/README.md:
 # start-up to the first painted window and shut-down (on a virtual X server and on the offscreen
 # platform), then the CPU use of a minute of reception on the DUMMY port and on the software board,
-# of the heartbeat alone (a port that does not exist) and the machine's floor under them.
+# of the heartbeat alone (a port that does not exist) and the machine's floor under them; last the
+# sound-card port, the waterfall showing, on a PulseAudio daemon of its own with one null sink.
 # Builds a Release tree first (BUILD_DIR, default build-measure). Needs Xvfb (scripts/install-deps.sh).
 #   bench/measure-program.sh                 # 30 start-ups, 60 s of reception on each port
 #   RUNS=10 CPU_SECONDS=20 bench/measure-program.sh
@@ -72,5 +73,22 @@ board=$!
 started+=("$board")
 await "$work/board" skrivel-board
 "$measure" cpu "$seconds" "$bin/skrivel" "$work/board" --watch "$board" --watch "$xvfb"
+echo
+echo "== CPU while receiving on the sound card, the waterfall showing, Xvfb"
+# A sound server of our own: its null sink is the default output, its monitor the default input,
+# which hears what Skrivel keeps playing (silence while it receives).
+mkdir -p "$work/pulse"
+HOME="$work/pulse" XDG_RUNTIME_DIR="$work/pulse" pulseaudio -n --daemonize=no --system=no --exit-idle-time=-1 \
+    -L "module-native-protocol-unix socket=$work/pulse/pulse.sock auth-anonymous=1" >"$work/pulse.log" 2>&1 &
+pulse=$!
+started+=("$pulse")
+await "$work/pulse/pulse.sock" pulseaudio
+export PULSE_SERVER="unix:$work/pulse/pulse.sock"
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl load-module module-null-sink sink_name=measure rate=8000 >/dev/null
+pactl set-default-sink measure
+pactl set-default-source measure.monitor
+"$measure" cpu "$seconds" "$bin/skrivel" SOUNDCARD --watch "$pulse" --watch "$xvfb"
+unset PULSE_SERVER
 echo
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
