@@ -98,6 +98,10 @@ std::unique_ptr<IPort> CSkrivelApp::MakePort(const std::string& strName)
     settings.m_strInputDevice = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioInputDevice);
     settings.m_strOutputDevice = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioOutputDevice);
     settings.m_nToneHz = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTone);
+    settings.m_nTxToneHz = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioSplit)
+                               ? ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTxTone)
+                               : settings.m_nToneHz;
+    settings.m_bAfc = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioAfc);
     return std::make_unique<CSoundCardPort>(settings);
 }
 

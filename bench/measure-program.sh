@@ -92,7 +92,7 @@ board()
 
 soundcard()
 {
-    echo "== CPU while receiving on the sound card, Xvfb"
+    echo "== CPU while receiving on the sound card, the waterfall showing, Xvfb"
     # The tests' way of running a sound server: a daemon of our own, one null sink. Skrivel plays
     # into the sink and hears its monitor, so its receiver works on 8000 samples a second throughout.
     mkdir -p "$work/pulse"

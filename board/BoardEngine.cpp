@@ -43,11 +43,14 @@ CBoardEngine::CBoardEngine(const CBoardSettings& settings, const CHellFont& font
     if (!m_Settings.m_strRemoteText.empty())
         m_pRemote = std::make_unique<CRemoteStation>(font, m_Settings.m_strRemoteText,
                                                      m_Settings.m_dToneHz + m_Settings.m_dRemoteOffsetHz,
-                                                     m_Settings.m_dRemotePpm);
+                                                     m_Settings.m_dRemotePpm,
+                                                     CRemoteStation::CSchedule{m_Settings.m_dRemotePauseSeconds,
+                                                                               m_Settings.m_dRemoteDriftHz});
     const int nBoards = m_Settings.m_bPair ? 2 : 1;
     for (int b = 0; b < nBoards; ++b)
     {
         auto pBoard = std::make_unique<CBoard>(m_Settings.m_dToneHz);
+        pBoard->m_Receiver.SetAfc(m_Settings.m_bAfc);
         // Three generators a board, each with a seed of its own.
         const std::uint32_t nSeed = m_Settings.m_nSeed * 8 + static_cast<std::uint32_t>(b) * 3;
         pBoard->m_Rng.seed(nSeed);
@@ -61,6 +64,11 @@ CBoardEngine::CBoardEngine(const CBoardSettings& settings, const CHellFont& font
 }
 
 CBoardEngine::~CBoardEngine() = default;
+
+double CBoardEngine::GetListeningHz(int nBoard) const
+{
+    return m_Boards[static_cast<std::size_t>(nBoard)]->m_Receiver.GetListeningHz();
+}
 
 void CBoardEngine::StepPixel(std::span<const std::uint8_t> txBytes, std::span<Levels> levels)
 {

@@ -53,6 +53,9 @@ public:
     // first board received: for measurements of the channel and the receiver.
     std::vector<std::uint8_t> RunReceiving(std::int64_t nPixels);
 
+    // Where board nBoard's receiver listens (AFC).
+    double GetListeningHz(int nBoard) const;
+
     // The simulated remote station, or null.
     const CRemoteStation* GetRemote() const { return m_pRemote.get(); }
 

@@ -18,11 +18,15 @@ enum Option
     kRemoteText,
     kRemotePpm,
     kRemoteOffset,
+    kRemotePause,
+    kRemoteDrift,
+    kNoAfc,
     kSnr,
     kFade,
     kSeed,
     kRecord,
     kPlay,
+    kPlayChannel,
     kAudio,
     kAudioIn,
     kAudioOut,
@@ -44,11 +48,15 @@ const option kOptions[] = {
     {"remote-text", required_argument, nullptr, kRemoteText},
     {"remote-ppm", required_argument, nullptr, kRemotePpm},
     {"remote-offset", required_argument, nullptr, kRemoteOffset},
+    {"remote-pause", required_argument, nullptr, kRemotePause},
+    {"remote-drift", required_argument, nullptr, kRemoteDrift},
+    {"no-afc", no_argument, nullptr, kNoAfc},
     {"snr", required_argument, nullptr, kSnr},
     {"fade", optional_argument, nullptr, kFade},
     {"seed", required_argument, nullptr, kSeed},
     {"record", required_argument, nullptr, kRecord},
     {"play", required_argument, nullptr, kPlay},
+    {"play-channel", required_argument, nullptr, kPlayChannel},
     {"audio", no_argument, nullptr, kAudio},
     {"audio-in", required_argument, nullptr, kAudioIn},
     {"audio-out", required_argument, nullptr, kAudioOut},
@@ -85,11 +93,15 @@ const char* CBoardOptions::Usage()
            "  --remote-text TEXT   a simulated station sends TEXT over and over\n"
            "  --remote-ppm PPM     its clock runs PPM parts per million fast (default 0)\n"
            "  --remote-offset HZ   its tone lies HZ above ours (default 15)\n"
+           "  --remote-pause S     it pauses S seconds between the copies of its text\n"
+           "  --remote-drift HZ    its tone drifts HZ a second\n"
+           "  --no-afc             listen on the tone only, not around it\n"
            "  --snr DB             noise DB below a tone, in 2500 Hz (default: none)\n"
            "  --fade[=HZ]          slow fading of what comes from afar (default 0.5 Hz)\n"
            "  --seed N             the seed of noise and fading (default 1)\n"
            "  --record FILE.wav    write the transmitted audio\n"
-           "  --play FILE.wav      receive the audio of FILE.wav instead of the simulation\n"
+           "  --play FILE.wav      receive the audio of FILE.wav once a program opens the port\n"
+           "  --play-channel CH    of a stereo file: left, right or mix (default mix)\n"
            "  --audio              the sound card: transmit to its output, receive its input\n"
            "  --audio-in NAME      the sound input of that name (see --list-audio)\n"
            "  --audio-out NAME     the sound output of that name (see --list-audio)\n"
@@ -147,6 +159,19 @@ bool CBoardOptions::Parse(int argc, char** argv, std::string& strError)
                 return false;
             m_Settings.m_dRemoteOffsetHz = dValue;
             break;
+        case kRemotePause:
+            if (!number(0, 3600))
+                return false;
+            m_Settings.m_dRemotePauseSeconds = dValue;
+            break;
+        case kRemoteDrift:
+            if (!number(-100, 100))
+                return false;
+            m_Settings.m_dRemoteDriftHz = dValue;
+            break;
+        case kNoAfc:
+            m_Settings.m_bAfc = false;
+            break;
         case kSnr:
             if (!number(-60, 100))
                 return false;
@@ -170,6 +195,13 @@ bool CBoardOptions::Parse(int argc, char** argv, std::string& strError)
             break;
         case kPlay:
             m_strPlay = optarg;
+            break;
+        case kPlayChannel:
+            if (!CWavReader::ParseChannel(optarg, m_nPlayChannel))
+            {
+                strError = std::string("Bad value for --play-channel: ") + optarg + " (left, right or mix)";
+                return false;
+            }
             break;
         case kAudio:
             m_bAudio = true;

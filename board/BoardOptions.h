@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/BoardSettings.h"
+#include "board/WavReader.h"
 
 #include <string>
 
@@ -12,6 +13,7 @@ struct CBoardOptions
     std::string m_strLink2;
     std::string m_strRecord;
     std::string m_strPlay;
+    CWavReader::EChannel m_nPlayChannel = CWavReader::EChannel::Mix;
     bool m_bAudio = false;
     std::string m_strAudioIn;     // the server's name of the input, empty for its default
     std::string m_strAudioOut;    // the server's name of the output, empty for its default

@@ -15,6 +15,9 @@ struct CBoardSettings
     std::string m_strRemoteText; // empty: no simulated remote station
     double m_dRemotePpm = 0.0;
     double m_dRemoteOffsetHz = 15.0;
+    double m_dRemotePauseSeconds = 0.0; // silence between the station's copies of its text
+    double m_dRemoteDriftHz = 0.0;      // the station's drift, Hz a second
+    bool m_bAfc = true;                 // the receivers look for the signal around the tone
     std::optional<double> m_SnrDb; // noise in 2500 Hz relative to one station's tone; none if empty
     double m_dFadeHz = 0.0;        // Doppler spread of the fading of every far signal; 0 is none
     std::uint32_t m_nSeed = 1;

@@ -153,3 +153,11 @@ void CPtyPort::Maintain()
     ioctl(m_hSlave, TIOCNXCL);
     flock(m_hSlave, LOCK_UN);
 }
+
+bool CPtyPort::IsHeld() const
+{
+    if (flock(m_hSlave, LOCK_EX | LOCK_NB) != 0)
+        return true;
+    flock(m_hSlave, LOCK_UN);
+    return false;
+}

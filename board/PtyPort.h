@@ -36,6 +36,8 @@ public:
     // Once a second or so: when no program holds the port (its lock), puts the terminal back to
     // raw and frees its exclusive flag, so that the next open finds it as the first did.
     void Maintain();
+    // Whether a program holds the port (has it open, with its lock).
+    bool IsHeld() const;
     std::uint64_t GetDiscarded() const { return m_nDiscarded; }
 
 private:

@@ -1,10 +1,15 @@
 #include "board/RemoteStation.h"
 
 #include "engine/FeldHellEncoder.h"
+#include "link/TxItems.h"
 #include "modem/FeldHellRates.h"
 
-CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm)
-    : m_Font(font), m_strText(std::move(strText)),
+#include <cmath>
+
+CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm,
+                               CSchedule schedule)
+    : m_Font(font), m_strText(std::move(strText)), m_dToneHz(dToneHz), m_Schedule(schedule),
+      m_nPauseItems(std::llround(schedule.m_dPauseSeconds * FeldHellRates::kPixelRate)),
       m_Transmitter([this] { return NextItem(); }, dToneHz, FeldHellRates::kSampleRate,
                     FeldHellRates::kPixelRate * (1.0 + dPpm * 1e-6))
 {
@@ -12,10 +17,27 @@ CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, doubl
         m_strText += ' ';
 }
 
+void CRemoteStation::Generate(std::complex<float>* pOut, std::size_t nSamples)
+{
+    if (m_Schedule.m_dDriftHzPerSecond != 0.0)
+        m_Transmitter.SetToneHz(m_dToneHz + m_Schedule.m_dDriftHzPerSecond * static_cast<double>(m_nSample) /
+                                                FeldHellRates::kSampleRate);
+    m_nSample += nSamples;
+    m_Transmitter.GenerateAnalytic(pOut, nSamples);
+}
+
 std::uint8_t CRemoteStation::NextItem()
 {
+    const std::int64_t nItem = m_nItem++;
     if (m_Items.IsEmpty())
     {
+        // Every copy but the first begins with the pause, the transmitter off.
+        if (m_nNext == 0)
+        {
+            if (!m_CopyStarts.empty())
+                m_Items.AddTail(TxItems::kReceive, static_cast<std::size_t>(m_nPauseItems));
+            m_CopyStarts.push_back(nItem + static_cast<std::int64_t>(m_Items.GetCount()));
+        }
         const char c = m_strText[m_nNext];
         m_nNext = (m_nNext + 1) % m_strText.size();
         m_strSent += c;

@@ -16,6 +16,19 @@ constexpr sf_count_t kBlockFrames = 1024;
 constexpr float kStopBandDb = 60.0f;
 } // namespace
 
+bool CWavReader::ParseChannel(std::string_view str, EChannel& nChannel)
+{
+    if (str == "mix")
+        nChannel = EChannel::Mix;
+    else if (str == "left")
+        nChannel = EChannel::Left;
+    else if (str == "right")
+        nChannel = EChannel::Right;
+    else
+        return false;
+    return true;
+}
+
 CWavReader::~CWavReader()
 {
     Close();
@@ -35,6 +48,7 @@ bool CWavReader::Open(const std::string& strPath)
 {
     Close();
     m_Pending.clear();
+    m_strPath = strPath;
     SF_INFO info{};
     m_pFile = sf_open(strPath.c_str(), SFM_READ, &info);
     if (m_pFile == nullptr)
@@ -70,13 +84,16 @@ void CWavReader::Fill(std::size_t nWanted)
             Close();
             return;
         }
+        // The channel chosen, or the mean of all.
+        const int nFirst = m_nChannel == EChannel::Right ? std::min(1, m_nChannels - 1) : 0;
+        const int nTaken = m_nChannel == EChannel::Mix ? m_nChannels : 1;
         m_Mono.resize(static_cast<std::size_t>(nFrames));
         for (sf_count_t f = 0; f < nFrames; ++f)
         {
             float fSum = 0.0f;
-            for (int c = 0; c < m_nChannels; ++c)
+            for (int c = nFirst; c < nFirst + nTaken; ++c)
                 fSum += m_Frames[static_cast<std::size_t>(f * m_nChannels + c)];
-            m_Mono[static_cast<std::size_t>(f)] = fSum / static_cast<float>(m_nChannels);
+            m_Mono[static_cast<std::size_t>(f)] = fSum / static_cast<float>(nTaken);
         }
         if (m_pResampler == nullptr)
         {

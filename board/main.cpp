@@ -3,6 +3,7 @@
 #include "board/BoardOptions.h"
 #include "board/BoardRunner.h"
 #include "board/HellReader.h"
+#include "board/PlayOnOpen.h"
 #include "board/PtyPort.h"
 #include "board/SoundCard.h"
 #include "board/WavReader.h"
@@ -51,13 +52,23 @@ int ReadPicture(const CHellFont& font, const std::string& strPath)
 // The received audio when it is not the simulated channel, and where the transmitted audio goes.
 struct CAudio
 {
+    explicit CAudio(CWavReader::EChannel nPlayChannel) : m_Play(nPlayChannel) {}
+
     CWavWriter m_Record;
     CWavReader m_Play;
+    std::unique_ptr<CPlayOnOpen> m_pPlayOnOpen; // with --play only
     std::unique_ptr<CSoundCard> m_pCard; // with --audio only
 };
 
-// Gives the reason when a file or the sound card cannot be opened, else empty.
-std::string ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngine& engine)
+void Say(const std::string& strText)
+{
+    std::printf("%s\n", strText.c_str());
+    std::fflush(stdout);
+}
+
+// Gives the reason when a file or the sound card cannot be opened, else empty. A file to play
+// starts when a program opens the first port.
+std::string ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngine& engine, const CPtyPort& port)
 {
     if (!options.m_strRecord.empty())
     {
@@ -69,7 +80,9 @@ std::string ConnectAudio(const CBoardOptions& options, CAudio& audio, CBoardEngi
     {
         if (!audio.m_Play.Open(options.m_strPlay))
             return audio.m_Play.GetError();
-        engine.SetReceivedAudio(&audio.m_Play);
+        audio.m_pPlayOnOpen =
+            std::make_unique<CPlayOnOpen>(audio.m_Play, [&port] { return port.IsHeld(); }, Say);
+        engine.SetReceivedAudio(audio.m_pPlayOnOpen.get());
     }
     if (options.m_bAudio)
     {
@@ -129,9 +142,6 @@ int main(int argc, char** argv)
         return ReadPicture(font, options.m_strRead);
 
     CBoardEngine engine(options.m_Settings, font);
-    CAudio audio;
-    if (const std::string strAudioError = ConnectAudio(options, audio, engine); !strAudioError.empty())
-        return Fail(strAudioError);
 
     // Caught before any link exists, so that a stop at any moment after still removes the links:
     // a link left behind would name a terminal number that the system gives to someone else.
@@ -158,6 +168,10 @@ int main(int argc, char** argv)
         ports.push_back(std::move(pPort));
     }
     std::fflush(stdout);
+    CAudio audio(options.m_nPlayChannel);
+    if (const std::string strAudioError = ConnectAudio(options, audio, engine, *ports.front());
+        !strAudioError.empty())
+        return Fail(strAudioError);
 
     CBoardRunner runner(engine, portPointers);
     runner.Run(g_bStop);

@@ -47,10 +47,14 @@ inline constexpr SFlag kReverseVideo{"Tx", "ReverseVideo", false};
 inline constexpr SText kFontFileName{"Tx", "FontFileName", "hellfont.hlf"};
 // The port: "DUMMY", "COMn", a device path or "SOUNDCARD".
 inline constexpr SText kPort{"Comm", "Port", "DUMMY"};
-// The sound card's devices (the sound server's names; empty for its default) and tone in Hz.
+// The sound card's devices (the sound server's names; empty for its default) and tone in Hz; the
+// transmit tone when it is split from the tone listened to; AFC.
 inline constexpr SText kAudioInputDevice{"Audio", "InputDevice", ""};
 inline constexpr SText kAudioOutputDevice{"Audio", "OutputDevice", ""};
 inline constexpr SInt kAudioTone{"Audio", "Tone", 1000};
+inline constexpr SFlag kAudioSplit{"Audio", "Split", false};
+inline constexpr SInt kAudioTxTone{"Audio", "TxTone", 1000};
+inline constexpr SFlag kAudioAfc{"Audio", "AFC", true};
 // The main window's size and place, the toolbar's place and the split between the panes, as the
 // window system's toolkit saves them (in base64); empty for the first-run layout.
 inline constexpr SText kWindowGeometry{"Window", "Geometry", ""};

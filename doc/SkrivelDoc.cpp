@@ -4,6 +4,7 @@
 #include "doc/IDocHost.h"
 #include "doc/IProfile.h"
 #include "doc/IRxDisplay.h"
+#include "doc/IWaterfallDisplay.h"
 #include "doc/IXmitSource.h"
 #include "doc/ProfileSettings.h"
 #include "doc/RxDataJob.h"
@@ -11,6 +12,7 @@
 #include "engine/FeldHellEncoder.h"
 #include "engine/MorseEncoder.h"
 #include "engine/RegularFile.h"
+#include "link/AudioTuning.h"
 #include "link/TxItems.h"
 
 #include <unistd.h>
@@ -230,6 +232,7 @@ void CSkrivelDoc::Tick()
     m_bInTick = true;
     const std::string_view strStatusBefore = GetStatusText();
     DrainRxQueue();
+    DrainSpectra();
     RefillTxQueue();
     NoticeLinkChange();
     // What the operator sees follows what the heartbeat changed: the operating state (typed text
@@ -281,6 +284,19 @@ void CSkrivelDoc::DrainRxQueue()
                 m_RxDuringLoad.push_back(static_cast<std::uint8_t>(nItem & 0xFF));
         }
     }
+}
+
+void CSkrivelDoc::DrainSpectra()
+{
+    CAudioTuning* pTuning = m_Link.GetAudioTuning();
+    if (pTuning == nullptr)
+        return;
+    m_SpectrumBatch.clear();
+    pTuning->TakeLines(m_SpectrumBatch);
+    if (m_pWaterfallDisplay == nullptr)
+        return;
+    for (const CSpectrumLine& line : m_SpectrumBatch)
+        m_pWaterfallDisplay->AddSpectrumLine(line);
 }
 
 void CSkrivelDoc::RefillTxQueue()
@@ -397,6 +413,64 @@ void CSkrivelDoc::StoreRxPixel(std::uint8_t nValue, bool bLive)
     m_pRxDisplay->PaintColumn(m_RxStore.m_nRxPage - 1, CRxStore::kColumnsPerPage - 1);
     m_pRxDisplay->UpdateScrollSizes();
     m_pRxDisplay->FollowEnd();
+}
+
+// ---- Tuning ------------------------------------------------------------------------------------
+
+int CSkrivelDoc::GetToneHz() const
+{
+    const CAudioTuning* pTuning = m_Link.GetAudioTuning();
+    return pTuning != nullptr ? pTuning->GetRxToneHz() : ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTone);
+}
+
+int CSkrivelDoc::GetTxToneHz() const
+{
+    if (const CAudioTuning* pTuning = m_Link.GetAudioTuning())
+        return pTuning->GetTxToneHz();
+    return IsSplit() ? ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTxTone) : GetToneHz();
+}
+
+double CSkrivelDoc::GetListeningHz() const
+{
+    const CAudioTuning* pTuning = m_Link.GetAudioTuning();
+    return pTuning != nullptr ? pTuning->GetListeningHz() : GetToneHz();
+}
+
+bool CSkrivelDoc::IsAfcOn() const
+{
+    const CAudioTuning* pTuning = m_Link.GetAudioTuning();
+    return pTuning != nullptr ? pTuning->IsAfcOn() : ProfileSettings::Read(m_Profile, ProfileSettings::kAudioAfc);
+}
+
+bool CSkrivelDoc::IsSplit() const
+{
+    return ProfileSettings::Read(m_Profile, ProfileSettings::kAudioSplit);
+}
+
+void CSkrivelDoc::SetToneHz(int nHz)
+{
+    const int nTxHz = IsSplit() ? GetTxToneHz() : nHz;
+    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioTone, nHz);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioTxTone, nTxHz);
+    if (CAudioTuning* pTuning = m_Link.GetAudioTuning())
+        pTuning->SetTones(nHz, nTxHz);
+}
+
+void CSkrivelDoc::OnAfc()
+{
+    const bool bAfc = !IsAfcOn();
+    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioAfc, bAfc);
+    if (CAudioTuning* pTuning = m_Link.GetAudioTuning())
+        pTuning->SetAfc(bAfc);
+}
+
+void CSkrivelDoc::OnSplit()
+{
+    const bool bSplit = !IsSplit();
+    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioSplit, bSplit);
+    // Split on, the transmit tone stays where it is, on the tone listened to; off, it joins that tone.
+    if (!bSplit)
+        SetToneHz(GetToneHz());
 }
 
 // ---- Operator commands -------------------------------------------------------------------------

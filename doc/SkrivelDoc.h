@@ -6,6 +6,7 @@
 #include "engine/RxStore.h"
 #include "link/LinkQueues.h"
 #include "link/SerialLink.h"
+#include "link/SpectrumLine.h"
 
 #include <array>
 #include <cstdint>
@@ -18,6 +19,7 @@ class CRxDataJob;
 class IDocHost;
 class IProfile;
 class IRxDisplay;
+class IWaterfallDisplay;
 class IXmitSource;
 
 // The one document: owner of all run-time state (operating flags, settings, the Hell font, the
@@ -39,6 +41,7 @@ public:
     void SetXmitSource(IXmitSource* pSource) { m_pXmitSource = pSource; }
     void SetRxDisplay(IRxDisplay* pDisplay) { m_pRxDisplay = pDisplay; }
     IRxDisplay* GetRxView() const { return m_pRxDisplay; }
+    void SetWaterfallDisplay(IWaterfallDisplay* pDisplay) { m_pWaterfallDisplay = pDisplay; }
     // Where a font name without a directory is looked for after the current directory.
     void SetFontDataDirs(std::vector<std::string> dirs) { m_FontDataDirs = std::move(dirs); }
 
@@ -95,6 +98,22 @@ public:
     const std::string& GetPortName() const { return m_Link.GetPortName(); }
     CLinkQueues& GetQueues() { return m_Queues; }
 
+    // Tuning a port that hears audio (the sound card). Its tones and AFC are stored in the profile
+    // as they change; without such a port the stored ones are given.
+    bool HasAudio() const { return m_Link.GetAudioTuning() != nullptr; }
+    int GetToneHz() const;
+    int GetTxToneHz() const;
+    // Where the receiver listens: the tone, or the signal AFC follows.
+    double GetListeningHz() const;
+    bool IsAfcOn() const;
+    bool IsSplit() const;
+    // Listens on a tone, and sends on it too unless split.
+    void SetToneHz(int nHz);
+    void OnAfc();
+    // Split on: the transmit tone stays where it is while the tone listened to moves. Off: it
+    // joins that tone.
+    void OnSplit();
+
     // Operator commands.
     void OnTransmit();
     void OnReceive();
@@ -133,6 +152,7 @@ public:
 
 private:
     void DrainRxQueue();
+    void DrainSpectra();
     void RefillTxQueue();
     void FinishFileWork();
     void ResetRxStore();
@@ -153,6 +173,7 @@ private:
     IDocHost& m_Host;
     IXmitSource* m_pXmitSource = nullptr;
     IRxDisplay* m_pRxDisplay = nullptr;
+    IWaterfallDisplay* m_pWaterfallDisplay = nullptr;
     std::vector<std::string> m_FontDataDirs = CHellFont::GetDataDirs();
 
     std::string m_strPathName;
@@ -163,6 +184,7 @@ private:
     CSerialLink m_Link{m_Queues};
     std::vector<std::uint32_t> m_RxBatch; // reused by every heartbeat
     CItemQueue m_TxBatch;                 // one character's items, before they are queued
+    std::vector<CSpectrumLine> m_SpectrumBatch; // reused by every heartbeat
     std::uint64_t m_nRxDropped = 0;
 
     std::unique_ptr<CRxDataJob> m_pRxDataJob;

@@ -19,6 +19,8 @@ enum class EPortState
 // as long as one slot lasts on that device. The operator's thread makes and opens a port before
 // the I/O thread starts and destroys it after the thread has ended; in between only the I/O
 // thread calls ReadSlot, CanTransmit and Transmit, and any thread may ask for the state.
+class CAudioTuning;
+
 class IPort
 {
 public:
@@ -55,4 +57,7 @@ public:
     // The times the transmitted audio ran dry since the port was made: each a hole in it. Safe
     // from any thread.
     virtual int GetUnderruns() const { return 0; }
+    // The tones, AFC and spectra of a port that hears audio (a sound card); null for a board and
+    // DUMMY. It lives as long as the port. Safe from any thread.
+    virtual CAudioTuning* GetAudioTuning() { return nullptr; }
 };

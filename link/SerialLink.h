@@ -65,6 +65,8 @@ public:
         if (m_pPort)
             m_pPort->FlushTransmit();
     }
+    // The selected port's tuning, if it hears audio (see IPort); null otherwise.
+    CAudioTuning* GetAudioTuning() const { return m_pPort ? m_pPort->GetAudioTuning() : nullptr; }
     // CPU time the running I/O thread has used so far; zero when none runs.
     std::chrono::nanoseconds GetIoThreadCpuTime() const;
 

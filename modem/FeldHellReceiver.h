@@ -1,6 +1,9 @@
 #pragma once
 
 #include "modem/FeldHellRates.h"
+#include "modem/PeakAgc.h"
+#include "modem/SpectrumAnalyzer.h"
+#include "modem/ToneTracker.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,12 +11,12 @@
 
 struct nco_crcf_s;
 struct firfilt_crcf_s;
-struct agc_crcf_s;
 
 // A Feld-Hell receiver: mixes the audio to baseband at the tone, low-passes it to the width of a
-// Feld-Hell signal, takes the magnitude, levels it with an AGC, scales it to 0..255 and samples it
-// twice per pixel (490 times a second). Its filter and AGC keep their response in time at any
-// sample rate; the filter's cost grows with the rate.
+// Feld-Hell signal, takes the magnitude twice per pixel (490 times a second) and scales it to
+// 0..255 by the strongest marks of the last second (CPeakAgc). With AFC on it listens where the
+// signal is, within CToneTracker::kCaptureHz of the tone, as the audio's spectra show it. Its
+// filter keeps its response in time at any sample rate; its cost grows with the rate.
 class CFeldHellReceiver
 {
 public:
@@ -34,14 +37,34 @@ public:
     // slot that falls among them.
     void Process(const float* pAudio, std::size_t nSamples, std::vector<std::uint8_t>& levels);
 
-    // Listens on another tone from the next sample on.
+    // Listens on another tone from the next sample on; AFC looks for a signal around it afresh.
     void SetToneHz(double dToneHz);
+    // AFC on or off (on at first). Off, the receiver listens on the tone.
+    void SetAfc(bool bOn);
+    bool IsAfcOn() const { return m_bAfc; }
+    // Where the receiver listens: the tone, or the signal AFC follows.
+    double GetListeningHz() const { return m_dListeningHz; }
+
+    // Also hands every spectrum of the received audio to onSpectrum (for a waterfall), in bins of
+    // GetBinHz from 0 Hz on. Null for none.
+    void SetSpectrumHandler(CSpectrumAnalyzer::SpectrumHandler onSpectrum) { m_OnSpectrum = std::move(onSpectrum); }
+    double GetBinHz() const { return m_Spectrum.GetBinHz(); }
+    std::size_t GetBinCount() const { return m_Spectrum.GetBinCount(); }
 
 private:
+    void OnSpectrum(std::span<const float> power);
+    void Listen(double dHz);
+
     int m_nSampleRate;
     nco_crcf_s* m_pNco;
     firfilt_crcf_s* m_pFilter;
-    agc_crcf_s* m_pAgc;
+    CPeakAgc m_Agc;
+    CSpectrumAnalyzer m_Spectrum;
+    CToneTracker m_Tracker;
+    CSpectrumAnalyzer::SpectrumHandler m_OnSpectrum;
+    double m_dToneHz = 0.0;
+    double m_dListeningHz = 0.0;
+    bool m_bAfc = true;
     std::int64_t m_nSample = 0;
     std::int64_t m_nLevel = 0;
 };

@@ -37,9 +37,13 @@ constexpr std::size_t kKeyedItemsAhead = 122;
 
 CSoundCardPort::CSoundCardPort(CSoundCardSettings settings)
     : m_Settings(std::move(settings)), m_Receiver(m_Settings.m_nToneHz, AudioFormat::kSampleRate),
-      m_Transmitter([this] { return NextItem(); }, m_Settings.m_nToneHz, AudioFormat::kSampleRate),
-      m_Input(kBlockSamples), m_Output(kBlockSamples)
+      m_Transmitter([this] { return NextItem(); }, m_Settings.m_nTxToneHz, AudioFormat::kSampleRate),
+      m_Tuning(m_Settings.m_nToneHz, m_Settings.m_nTxToneHz, m_Settings.m_bAfc), m_Input(kBlockSamples),
+      m_Output(kBlockSamples), m_nRxToneHz(m_Settings.m_nToneHz), m_nTxToneHz(m_Settings.m_nTxToneHz),
+      m_bAfc(m_Settings.m_bAfc), m_WaterfallLines(m_Receiver.GetBinHz(), m_Receiver.GetBinCount())
 {
+    m_Receiver.SetAfc(m_bAfc);
+    m_Receiver.SetSpectrumHandler([this](std::span<const float> power) { OnSpectrum(power); });
 }
 
 CSoundCardPort::~CSoundCardPort()
@@ -135,14 +139,47 @@ bool CSoundCardPort::ExchangeAudio()
     }
     // The input's clock paces the slots; an input that gives nothing (a monitor of an output
     // nobody plays to) is silence at the pace of the time waited.
+    FollowTuning();
     if (nRead > 0)
+    {
         m_Receiver.Process(m_Input.data(), nRead, m_Levels);
+        m_Tuning.SetListeningHz(m_Receiver.GetListeningHz());
+    }
     else
         m_Levels.insert(m_Levels.end(), kTimeoutLevels, 0);
     if (std::exchange(m_bDropQueuedSilence, false))
         m_Playback.Flush(); // a transmission starts: the silence queued before it is not played
     FeedOutput();
     return true;
+}
+
+void CSoundCardPort::FollowTuning()
+{
+    if (const int nRxHz = m_Tuning.GetRxToneHz(); nRxHz != m_nRxToneHz)
+    {
+        m_nRxToneHz = nRxHz;
+        m_Receiver.SetToneHz(nRxHz);
+    }
+    if (const int nTxHz = m_Tuning.GetTxToneHz(); nTxHz != m_nTxToneHz)
+    {
+        m_nTxToneHz = nTxHz;
+        m_Transmitter.SetToneHz(nTxHz);
+    }
+    if (const bool bAfc = m_Tuning.IsAfcOn(); bAfc != m_bAfc)
+    {
+        m_bAfc = bAfc;
+        m_Receiver.SetAfc(bAfc);
+    }
+}
+
+void CSoundCardPort::OnSpectrum(std::span<const float> power)
+{
+    CSpectrumLine line;
+    m_WaterfallLines.Make(power, line.m_Levels);
+    line.m_dFirstHz = m_WaterfallLines.GetFirstHz();
+    line.m_dBinHz = m_WaterfallLines.GetBinHz();
+    line.m_dListeningHz = m_Receiver.GetListeningHz();
+    m_Tuning.AddLine(std::move(line));
 }
 
 void CSoundCardPort::FeedOutput()

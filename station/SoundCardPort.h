@@ -3,9 +3,11 @@
 #include "audio/CaptureStream.h"
 #include "audio/PlaybackStream.h"
 #include "audio/PulseClient.h"
+#include "link/AudioTuning.h"
 #include "link/IPort.h"
 #include "modem/FeldHellReceiver.h"
 #include "modem/FeldHellTransmitter.h"
+#include "modem/WaterfallLines.h"
 #include "station/SoundCardSettings.h"
 
 #include <atomic>
@@ -25,6 +27,9 @@
 // hole; receive items beyond the next one are dropped instead (they are silence), and the silence
 // queued for the output is dropped when a transmission starts, so that it is heard at once.
 // Immediate receive drops what is queued for the output.
+//
+// The operator retunes it through its CAudioTuning from any thread; the I/O thread takes the new
+// tones and AFC at its next block of input, and hands on the input's spectra for the waterfall.
 class CSoundCardPort : public IPort
 {
 public:
@@ -46,6 +51,7 @@ public:
     bool WantsAnotherItem() const override { return CanTransmit(); }
     void FlushTransmit() override { m_bFlushRequested = true; }
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
+    CAudioTuning* GetAudioTuning() override { return &m_Tuning; }
 
 private:
     // Why the devices could not be had (GetDeviceError).
@@ -63,6 +69,9 @@ private:
     // Waits for the next block of input audio, hears it and plays as much. False when none came.
     bool ExchangeAudio();
     void FeedOutput();
+    // Takes the operator's tones and AFC if they have changed.
+    void FollowTuning();
+    void OnSpectrum(std::span<const float> power);
     std::uint8_t NextItem();
     // Waits out a slot of a missing device, looking for it again now and then.
     void AwaitDevices(std::stop_token stop);
@@ -74,6 +83,7 @@ private:
     CPlaybackStream m_Playback{m_Client};
     CFeldHellReceiver m_Receiver;
     CFeldHellTransmitter m_Transmitter;
+    CAudioTuning m_Tuning;
 
     std::atomic<EPortState> m_nState{EPortState::Waiting};
     std::atomic<int> m_nDeviceError{kNoError};
@@ -93,4 +103,8 @@ private:
     std::vector<float> m_Input;
     std::vector<float> m_Output;
     std::chrono::steady_clock::time_point m_tNextLook;
+    int m_nRxToneHz; // the tuning as followed
+    int m_nTxToneHz;
+    bool m_bAfc;
+    CWaterfallLines m_WaterfallLines;
 };

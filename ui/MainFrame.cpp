@@ -13,6 +13,7 @@
 #include "ui/SoundCardDialog.h"
 #include "ui/SplitTracker.h"
 #include "ui/StatusPanes.h"
+#include "ui/WaterfallView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace
 {
@@ -92,6 +94,7 @@ CMainFrame::~CMainFrame()
     m_Doc.WaitForFileWork();
     // The views go first, while the frame they report focus changes to is still whole.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    m_Doc.SetWaterfallDisplay(nullptr);
     delete m_wndSplitter;
 }
 
@@ -100,9 +103,19 @@ void CMainFrame::CreateClient()
     m_wndSplitter = new QSplitter(Qt::Vertical, this);
     m_wndSplitter->setObjectName(QStringLiteral("m_wndSplitter"));
     m_pTxView = new CSkrivelTxView(m_Doc, m_wndSplitter);
-    m_pRxView = new CSkrivelRxView(m_Doc, m_wndSplitter);
+    // The lower pane: the waterfall, shown only for a port that hears audio, above the picture.
+    auto* pRxPane = new QWidget(m_wndSplitter);
+    auto* pRxLayout = new QVBoxLayout(pRxPane);
+    pRxLayout->setContentsMargins(0, 0, 0, 0);
+    pRxLayout->setSpacing(0);
+    m_pWaterfall = new CWaterfallView(m_Doc, pRxPane);
+    m_pWaterfall->setVisible(m_Doc.HasAudio());
+    m_Doc.SetWaterfallDisplay(m_pWaterfall);
+    m_pRxView = new CSkrivelRxView(m_Doc, pRxPane);
+    pRxLayout->addWidget(m_pWaterfall);
+    pRxLayout->addWidget(m_pRxView);
     m_wndSplitter->addWidget(m_pTxView);
-    m_wndSplitter->addWidget(m_pRxView);
+    m_wndSplitter->addWidget(pRxPane);
     // The panes may be smaller than their editors would ask for: the top one starts 60 high.
     m_pTxView->setMinimumHeight(kMinPaneHeight);
     m_pRxView->setMinimumHeight(kMinPaneHeight);
@@ -206,6 +219,8 @@ void CMainFrame::UpdateCommandUI()
     m_pStatusPanes->SetPortStatus(QString::fromStdString(m_Doc.GetPortStatusText()),
                                   QString::fromStdString(m_Doc.GetPortProblemText()));
     m_pStatusPanes->UpdateIndicators();
+    m_pWaterfall->setVisible(m_Doc.HasAudio());
+    m_pWaterfall->UpdateControls();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)

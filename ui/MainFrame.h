@@ -16,6 +16,7 @@ class CSkrivelRxView;
 class CSkrivelTxView;
 class CSplitTracker;
 class CStatusPanes;
+class CWaterfallView;
 class IDocHost;
 class IProfile;
 class QAction;
@@ -61,6 +62,7 @@ public:
 
     CSkrivelTxView* GetTxView() const { return m_pTxView; }
     CSkrivelRxView* GetRxView() const { return m_pRxView; }
+    CWaterfallView* GetWaterfall() const { return m_pWaterfall; }
     // The pane that commands go to first.
     QWidget* GetActivePane() const;
     QSplitter* GetSplitter() const { return m_wndSplitter; }
@@ -100,6 +102,7 @@ private:
     QStatusBar* m_wndStatusBar = nullptr;
     CSkrivelTxView* m_pTxView = nullptr;
     CSkrivelRxView* m_pRxView = nullptr;
+    CWaterfallView* m_pWaterfall = nullptr; // above the picture, while the port hears audio
     CStatusPanes* m_pStatusPanes = nullptr;
     CCommandActions* m_pActions = nullptr;
     CSplitTracker* m_pSplitTracker = nullptr;

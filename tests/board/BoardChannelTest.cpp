@@ -123,3 +123,55 @@ TEST(BoardEngine, AnUnkeyedOrToneOnlyByteSendsNothing)
         EXPECT_EQ(*std::max_element(received.begin(), received.end()), 0) << int{nByte};
     }
 }
+
+// A station 200 Hz off the tone is found by AFC and read without errors at +6 dB once found (the
+// first characters go by while it looks); without AFC it is lost.
+TEST(BoardEngine, ReadsAStation200HzOffWithoutErrorsAt6dBOnceAfcHasFoundIt)
+{
+    CBoardSettings settings;
+    settings.m_strRemoteText = "CQ CQ DE SIM SIM K";
+    settings.m_dRemoteOffsetHz = 200.0;
+    settings.m_SnrDb = 6.0;
+    for (const bool bAfc : {true, false})
+    {
+        settings.m_bAfc = bAfc;
+        CBoardEngine engine(settings, BundledFont());
+        const std::string strRead = ReadText(engine.RunReceiving(40 * 98));
+        ASSERT_GT(strRead.size(), 35u);
+        const int nErrors =
+            TextCompare::CountErrors(strRead.substr(3, strRead.size() - 4), engine.GetRemote()->GetSent());
+        if (bAfc)
+            EXPECT_EQ(nErrors, 0) << strRead;
+        else
+            EXPECT_GT(nErrors, 20) << strRead;
+    }
+}
+
+// A station that pauses ten seconds between its copies: every copy, its first character
+// included, is read, and painted as bright as the others.
+TEST(BoardEngine, ReadsEveryCopyOfAPausingStationAtTheSameBrightness)
+{
+    CBoardSettings settings;
+    settings.m_strRemoteText = "CQ DE SIM K";
+    settings.m_dRemotePauseSeconds = 10.0;
+    settings.m_SnrDb = 10.0;
+    CBoardEngine engine(settings, BundledFont());
+    const std::int64_t nCopyPixels = 12 * 98 + 10 * 245;
+    const std::vector<std::uint8_t> received = engine.RunReceiving(4 * nCopyPixels);
+    const std::vector<std::int64_t>& starts = engine.GetRemote()->GetCopyStarts();
+    ASSERT_GE(starts.size(), 4u);
+    std::vector<double> brightness;
+    for (std::size_t c = 0; c < 4; ++c)
+    {
+        const auto nFrom = static_cast<std::size_t>(starts[c] * 2);
+        std::vector<std::uint8_t> copy(received.begin() + static_cast<std::ptrdiff_t>(nFrom),
+                                       received.begin() + static_cast<std::ptrdiff_t>(nFrom + 12 * 196));
+        // The copy's first character alone, and the copy read by itself.
+        std::vector<std::uint8_t> first(copy.begin(), copy.begin() + 2 * 196);
+        std::nth_element(first.begin(), first.begin() + first.size() * 9 / 10, first.end());
+        brightness.push_back(first[first.size() * 9 / 10]);
+        EXPECT_EQ(TextCompare::CountErrors(ReadText(copy), " CQ DE SIM K "), 0) << ReadText(copy);
+    }
+    for (const double d : brightness)
+        EXPECT_NEAR(d, brightness[0], 0.2 * brightness[0]);
+}

@@ -22,7 +22,7 @@ TEST(BoardOptions, TakesAFullSimulation)
     std::string strError;
     ASSERT_TRUE(Parse({"--pair", "--link", "/tmp/a", "--link2", "/tmp/b", "--remote-text", "CQ DE SIM",
                        "--remote-ppm", "-150", "--snr=-3.5", "--fade", "--tone", "1200", "--record", "tx.wav",
-                       "--monitor"},
+                       "--monitor", "--remote-pause", "10", "--remote-drift", "-1", "--no-afc"},
                       options, strError))
         << strError;
     const CBoardSettings& s = options.m_Settings;
@@ -37,6 +37,14 @@ TEST(BoardOptions, TakesAFullSimulation)
     EXPECT_DOUBLE_EQ(s.m_dFadeHz, 0.5);
     EXPECT_DOUBLE_EQ(s.m_dToneHz, 1200.0);
     EXPECT_EQ(options.m_strRecord, "tx.wav");
+    EXPECT_DOUBLE_EQ(s.m_dRemotePauseSeconds, 10.0);
+    EXPECT_DOUBLE_EQ(s.m_dRemoteDriftHz, -1.0);
+    EXPECT_FALSE(s.m_bAfc);
+
+    CBoardOptions playing;
+    ASSERT_TRUE(Parse({"--play", "x.wav", "--play-channel", "right"}, playing, strError));
+    EXPECT_EQ(playing.m_nPlayChannel, CWavReader::EChannel::Right);
+    EXPECT_TRUE(playing.m_Settings.m_bAfc);
 
     CBoardOptions fading;
     ASSERT_TRUE(Parse({"--fade=2"}, fading, strError));
@@ -51,6 +59,7 @@ TEST(BoardOptions, RefusesWhatCannotWork)
                                                {"--tone", "20"},
                                                {"--snr"},
                                                {"--fade=0"},
+                                               {"--play-channel", "both"},
                                                {"--bogus"},
                                                {"stray"},
                                                {"--link2", "/tmp/b"},

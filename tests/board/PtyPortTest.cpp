@@ -114,7 +114,9 @@ TEST(PtyPort, StaysUsableAfterAProgramClosesOrDiesHoldingIt)
     ASSERT_TRUE(port.Open());
     for (int nRound = 0; nRound < 3; ++nRound)
     {
+        EXPECT_FALSE(port.IsHeld());
         const int hDevice = OpenLikeSkrivel(port.GetDevicePath());
+        EXPECT_TRUE(port.IsHeld()); // a recording to play starts now
         port.WriteLevel(static_cast<std::uint8_t>(100 + nRound));
         EXPECT_EQ(ReadBytes(hDevice, 1), std::vector<std::uint8_t>{static_cast<std::uint8_t>(100 + nRound)});
         SerialDevice::Close(hDevice);

@@ -1,6 +1,7 @@
 #include "BoardTestUtil.h"
 
 #include "board/BoardEngine.h"
+#include "board/PlayOnOpen.h"
 #include "board/WavReader.h"
 #include "board/WavWriter.h"
 
@@ -41,18 +42,19 @@ void Record(const std::string& strPath)
     EXPECT_TRUE(writer.GetError().empty());
 }
 
-// Board B receives the file's audio; gives the text read from its picture.
-std::string Play(const std::string& strPath, std::int64_t nPixels)
+// Board B receives the file's audio (the channel chosen of several); gives the text read from
+// its picture.
+std::string Play(const std::string& strPath, std::int64_t nPixels,
+                 CWavReader::EChannel nChannel = CWavReader::EChannel::Mix)
 {
     CBoardEngine engine(CBoardSettings{}, BundledFont());
-    CWavReader reader;
+    CWavReader reader(nChannel);
     EXPECT_TRUE(reader.Open(strPath)) << reader.GetError();
     engine.SetReceivedAudio(&reader);
     const std::vector<std::uint8_t> received = engine.RunReceiving(nPixels);
     EXPECT_TRUE(reader.IsFinished());
     return CHellReader::TextOf(CHellReader(BundledFont()).Read(received));
 }
-} // namespace
 
 TEST(WavRoundTrip, ARecordedTransmissionPlaysBackIntoAnotherBoard)
 {
@@ -69,17 +71,39 @@ TEST(WavRoundTrip, ARecordedTransmissionPlaysBackIntoAnotherBoard)
     std::filesystem::remove(strPath);
 }
 
+// The recorded samples.
+std::vector<float> ReadMono(const std::string& strPath)
+{
+    SF_INFO info{};
+    SNDFILE* pIn = sf_open(strPath.c_str(), SFM_READ, &info);
+    EXPECT_NE(pIn, nullptr);
+    if (pIn == nullptr)
+        return {};
+    std::vector<float> mono(static_cast<std::size_t>(info.frames));
+    sf_readf_float(pIn, mono.data(), info.frames);
+    sf_close(pIn);
+    return mono;
+}
+
+void WriteStereo(const std::string& strPath, const std::vector<float>& frames, int nRate)
+{
+    SF_INFO out{};
+    out.samplerate = nRate;
+    out.channels = 2;
+    out.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* pOut = sf_open(strPath.c_str(), SFM_WRITE, &out);
+    ASSERT_NE(pOut, nullptr);
+    sf_writef_float(pOut, frames.data(), static_cast<sf_count_t>(frames.size() / 2));
+    sf_close(pOut);
+}
+} // namespace
+
 TEST(WavRoundTrip, AStereoFileAt48kHzIsMixedAndResampled)
 {
     const std::string strPath = TempPath("tx.wav");
     Record(strPath);
     // The recording, brought to 48 kHz stereo as a sound editor would save it.
-    SF_INFO info{};
-    SNDFILE* pIn = sf_open(strPath.c_str(), SFM_READ, &info);
-    ASSERT_NE(pIn, nullptr);
-    std::vector<float> mono(static_cast<std::size_t>(info.frames));
-    sf_readf_float(pIn, mono.data(), info.frames);
-    sf_close(pIn);
+    std::vector<float> mono = ReadMono(strPath);
     msresamp_rrrf resampler = msresamp_rrrf_create(6.0f, 60.0f);
     std::vector<float> high(mono.size() * 6 + 64);
     unsigned nHigh = 0;
@@ -90,14 +114,7 @@ TEST(WavRoundTrip, AStereoFileAt48kHzIsMixedAndResampled)
         stereo.insert(stereo.end(), {high[i], high[i]});
 
     const std::string strHigh = TempPath("tx48.wav");
-    SF_INFO out{};
-    out.samplerate = 48000;
-    out.channels = 2;
-    out.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* pOut = sf_open(strHigh.c_str(), SFM_WRITE, &out);
-    ASSERT_NE(pOut, nullptr);
-    sf_writef_float(pOut, stereo.data(), nHigh);
-    sf_close(pOut);
+    WriteStereo(strHigh, stereo, 48000);
 
     CWavReader reader;
     ASSERT_TRUE(reader.Open(strHigh));
@@ -115,4 +132,53 @@ TEST(WavRoundTrip, FilesThatAreNotThereOrNotAudioAreRefusedWithAReason)
     CWavWriter writer;
     EXPECT_FALSE(writer.Open("/nonexistent-dir/x.wav"));
     EXPECT_FALSE(writer.GetError().empty());
+}
+
+// Two channels in opposite phase cancel when mixed; either alone is read.
+TEST(WavRoundTrip, AStereoFileIsReadFromTheChannelChosen)
+{
+    const std::string strPath = TempPath("tx.wav");
+    Record(strPath);
+    std::vector<float> stereo;
+    for (const float f : ReadMono(strPath))
+        stereo.insert(stereo.end(), {f, -f});
+    const std::string strStereo = TempPath("opposite.wav");
+    WriteStereo(strStereo, stereo, 8000);
+    const std::string strText = kText.substr(1, kText.size() - 2);
+    EXPECT_EQ(Play(strStereo, 3000).find(strText), std::string::npos);
+    EXPECT_NE(Play(strStereo, 3000, CWavReader::EChannel::Left).find(strText), std::string::npos);
+    EXPECT_NE(Play(strStereo, 3000, CWavReader::EChannel::Right).find(strText), std::string::npos);
+    std::filesystem::remove(strPath);
+    std::filesystem::remove(strStereo);
+}
+
+// A recording waits, silent, for the port to be opened, then plays from its start and says when
+// it has ended.
+TEST(WavRoundTrip, ARecordingStartsWhenThePortIsOpenedAndSaysWhenItHasEnded)
+{
+    const std::string strPath = TempPath("tx.wav");
+    Record(strPath);
+    const std::vector<float> recorded = ReadMono(strPath);
+    CWavReader reader;
+    ASSERT_TRUE(reader.Open(strPath));
+    bool bOpened = false;
+    std::vector<std::string> said;
+    CPlayOnOpen play(reader, [&] { return bOpened; }, [&](const std::string& str) { said.push_back(str); });
+    std::vector<float> block(8000, 1.0f);
+    play.Read(block.data(), block.size());
+    EXPECT_EQ(std::count(block.begin(), block.end(), 0.0f), 8000); // a second, and nothing played
+    bOpened = true;
+    std::vector<float> played;
+    while (played.size() < recorded.size() + 1600)
+    {
+        play.Read(block.data(), 1600);
+        played.insert(played.end(), block.begin(), block.begin() + 1600);
+    }
+    played.resize(recorded.size());
+    EXPECT_EQ(played, recorded); // from its first sample on
+    ASSERT_EQ(said.size(), 3u);
+    EXPECT_EQ(said[0], "Waiting for a program to open the port before playing " + strPath);
+    EXPECT_EQ(said[1], "Playing " + strPath);
+    EXPECT_EQ(said[2], "The end of " + strPath + ": silence follows");
+    std::filesystem::remove(strPath);
 }
