@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/PttStatus.h"
+
 #include <cstdint>
 #include <stop_token>
 #include <string>
@@ -55,4 +57,8 @@ public:
     // The times the transmitted audio ran dry since the port was made: each a hole in it. Safe
     // from any thread.
     virtual int GetUnderruns() const { return 0; }
+    // The keying of the transmitter, where the port keys it (a sound card through the rig). A
+    // transmission whose transmitter could not be keyed is dropped as by FlushTransmit and counted.
+    // Safe from any thread.
+    virtual CPttStatus GetPttStatus() const { return {}; }
 };
