@@ -6,6 +6,7 @@
 #include "link/IPort.h"
 #include "modem/FeldHellReceiver.h"
 #include "modem/FeldHellTransmitter.h"
+#include "station/PttKeyer.h"
 #include "station/SoundCardSettings.h"
 
 #include <atomic>
@@ -24,13 +25,17 @@
 // Items are taken ahead while the transmitter is keyed, so that a busy machine does not leave a
 // hole; receive items beyond the next one are dropped instead (they are silence), so that a new
 // transmission is heard at once. Immediate receive drops what is queued for the output.
+//
+// The rig, if one is given, keys the transmitter by what the output plays (see CPttKeyer): keyed
+// items wait for its key, and a failed key drops the transmission as immediate receive does.
 class CSoundCardPort : public IPort
 {
 public:
     // The port's name in the profile and the Comm menu.
     static constexpr char kName[] = "SOUNDCARD";
 
-    explicit CSoundCardPort(CSoundCardSettings settings);
+    // pRig (if any) must outlive the port.
+    explicit CSoundCardPort(CSoundCardSettings settings, CRig* pRig = nullptr);
     ~CSoundCardPort() override;
 
     const std::string& GetName() const override { return m_strName; }
@@ -45,6 +50,7 @@ public:
     bool WantsAnotherItem() const override { return CanTransmit(); }
     void FlushTransmit() override { m_bFlushRequested = true; }
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
+    CPttStatus GetPttStatus() const override { return m_Keyer.GetStatus(); }
 
 private:
     // Why the devices could not be had (GetDeviceError).
@@ -62,6 +68,7 @@ private:
     // Waits for the next block of input audio, hears it and plays as much. False when none came.
     bool ExchangeAudio();
     void FeedOutput();
+    bool IsKeyedItemWaiting() const;
     std::uint8_t NextItem();
     // Waits out a slot of a missing device, looking for it again now and then.
     void AwaitDevices(std::stop_token stop);
@@ -73,6 +80,7 @@ private:
     CPlaybackStream m_Playback{m_Client};
     CFeldHellReceiver m_Receiver;
     CFeldHellTransmitter m_Transmitter;
+    CPttKeyer m_Keyer;
 
     std::atomic<EPortState> m_nState{EPortState::Waiting};
     std::atomic<int> m_nDeviceError{kNoError};
@@ -89,5 +97,6 @@ private:
     bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped
     std::vector<float> m_Input;
     std::vector<float> m_Output;
+    std::int64_t m_nWritten = 0; // samples written to the output since it was opened
     std::chrono::steady_clock::time_point m_tNextLook;
 };
