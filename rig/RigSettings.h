@@ -19,6 +19,9 @@ enum class ERigPtt
 // which the port that keys it keeps.
 struct CRigSettings
 {
+    // The longest lead or tail time.
+    static constexpr int kMaxDelayMs = 2000;
+
     ERigPtt m_nPtt = ERigPtt::None;
     int m_nModel = 1;         // hamlib's model number, for CAT
     std::string m_strDevice;  // the serial device (CAT, RTS, DTR) or the hidraw device (CM108)

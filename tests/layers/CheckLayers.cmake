@@ -3,8 +3,9 @@ cmake_minimum_required(VERSION 3.25)
 # itself and the layers below it:
 #   link  <  engine  <  doc  <  ui  <  app
 # The modem, the sound server's client (audio) and the rig stand beside the link, the modem knowing
-# only the link's item bits; the sound-card station stands over them. The software board uses the core's two
-# lowest layers, the audio and the modem; the build tools the core's two lowest layers only.
+# only the link's item bits; the sound-card station stands over them. The software board uses the
+# core's two lowest layers, the audio and the modem; the build tools the core's two lowest layers
+# only.
 # Run as: cmake -DSOURCE_DIR=<tree> -P CheckLayers.cmake
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
