@@ -1,10 +1,10 @@
-#include "ui/SoundCardDialog.h"
+#include "ui/SoundCardPage.h"
 
 #include "audio/PulseClient.h"
 #include "doc/ProfileSettings.h"
+#include "ui/ChoiceBox.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QSpinBox>
@@ -19,27 +19,28 @@ constexpr int kMaxToneHz = 3000;
 // sound card unplugged) stays choosable, so that OK does not lose it.
 void Fill(QComboBox* pBox, const std::vector<CAudioDevice>& devices, const std::string& strStored)
 {
-    pBox->addItem(QStringLiteral("Default"), QString());
+    ChoiceBox::Choices choices{{QStringLiteral("Default"), QString()}};
     for (const CAudioDevice& device : devices)
-        pBox->addItem(QString::fromStdString(device.m_strDescription), QString::fromStdString(device.m_strName));
-    const QString strName = QString::fromStdString(strStored);
-    if (!strName.isEmpty() && pBox->findData(strName) < 0)
-        pBox->addItem(strName + QStringLiteral(" (not present)"), strName);
-    pBox->setCurrentIndex(std::max(0, pBox->findData(strName)));
+        choices.emplace_back(QString::fromStdString(device.m_strDescription), QString::fromStdString(device.m_strName));
+    ChoiceBox::Fill(pBox, choices, QString::fromStdString(strStored), QStringLiteral("%1 (not present)"));
+}
+
+std::string ValueOf(const QComboBox* pBox)
+{
+    return ChoiceBox::GetValue(pBox).toStdString();
 }
 } // namespace
 
-CSoundCardDialog::CSoundCardDialog(IProfile& profile, QWidget* pParent)
-    : QDialog(pParent), m_Profile(profile), m_pInput(new QComboBox(this)), m_pOutput(new QComboBox(this)),
-      m_pTone(new QSpinBox(this)), m_pServerProblem(new QLabel(this))
+CSoundCardPage::CSoundCardPage(IProfile& profile, QWidget* pParent)
+    : QWidget(pParent), m_pInput(new QComboBox(this)), m_pOutput(new QComboBox(this)), m_pTone(new QSpinBox(this)),
+      m_pServerProblem(new QLabel(this))
 {
-    setWindowTitle(QStringLiteral("Sound card settings"));
     m_pInput->setObjectName(QStringLiteral("m_pInput"));
     m_pOutput->setObjectName(QStringLiteral("m_pOutput"));
     m_pTone->setObjectName(QStringLiteral("m_pTone"));
     m_pTone->setRange(kMinToneHz, kMaxToneHz);
     m_pTone->setSuffix(QStringLiteral(" Hz"));
-    m_pTone->setValue(ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTone));
+    m_pTone->setValue(ProfileSettings::Read(profile, ProfileSettings::kAudioTone));
     m_pServerProblem->setWordWrap(true);
     m_pServerProblem->hide();
 
@@ -47,17 +48,14 @@ CSoundCardDialog::CSoundCardDialog(IProfile& profile, QWidget* pParent)
     pForm->addRow(QStringLiteral("&Input (receiver audio):"), m_pInput);
     pForm->addRow(QStringLiteral("&Output (transmitter audio):"), m_pOutput);
     pForm->addRow(QStringLiteral("&Tone:"), m_pTone);
-    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(pButtons, &QDialogButtonBox::accepted, this, [this] { OnOK(); });
-    connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pForm);
     pLayout->addWidget(m_pServerProblem);
-    pLayout->addWidget(pButtons);
-    FillDevices();
+    pLayout->addStretch();
+    FillDevices(profile);
 }
 
-void CSoundCardDialog::FillDevices()
+void CSoundCardPage::FillDevices(IProfile& profile)
 {
     std::vector<CAudioDevice> inputs;
     std::vector<CAudioDevice> outputs;
@@ -68,21 +66,17 @@ void CSoundCardDialog::FillDevices()
                                   QString::fromStdString(client.GetError()));
         m_pServerProblem->show();
     }
-    Fill(m_pInput, inputs, ProfileSettings::Read(m_Profile, ProfileSettings::kAudioInputDevice));
-    Fill(m_pOutput, outputs, ProfileSettings::Read(m_Profile, ProfileSettings::kAudioOutputDevice));
+    Fill(m_pInput, inputs, ProfileSettings::Read(profile, ProfileSettings::kAudioInputDevice));
+    Fill(m_pOutput, outputs, ProfileSettings::Read(profile, ProfileSettings::kAudioOutputDevice));
 }
 
-void CSoundCardDialog::OnOK()
+bool CSoundCardPage::Store(IProfile& profile) const
 {
-    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioInputDevice,
-                           m_pInput->currentData().toString().toStdString());
-    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioOutputDevice,
-                           m_pOutput->currentData().toString().toStdString());
-    ProfileSettings::Write(m_Profile, ProfileSettings::kAudioTone, m_pTone->value());
-    accept();
-}
-
-bool CSoundCardDialog::EditSettings(IProfile& profile, QWidget* pParent)
-{
-    return CSoundCardDialog(profile, pParent).exec() == QDialog::Accepted;
+    const bool bChanged = ValueOf(m_pInput) != ProfileSettings::Read(profile, ProfileSettings::kAudioInputDevice) ||
+                          ValueOf(m_pOutput) != ProfileSettings::Read(profile, ProfileSettings::kAudioOutputDevice) ||
+                          m_pTone->value() != ProfileSettings::Read(profile, ProfileSettings::kAudioTone);
+    ProfileSettings::Write(profile, ProfileSettings::kAudioInputDevice, ValueOf(m_pInput));
+    ProfileSettings::Write(profile, ProfileSettings::kAudioOutputDevice, ValueOf(m_pOutput));
+    ProfileSettings::Write(profile, ProfileSettings::kAudioTone, m_pTone->value());
+    return bChanged;
 }

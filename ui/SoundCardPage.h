@@ -1,34 +1,32 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 
 class IProfile;
 class QComboBox;
 class QLabel;
 class QSpinBox;
 
-// "Sound card settings": the input and the output device, listed by the descriptions the
-// desktop's sound settings show, and the tone. OK stores them in the profile; Cancel changes
-// nothing.
-class CSoundCardDialog : public QDialog
+// The sound card's page of the Comm settings: the input and the output device, listed by the
+// descriptions the desktop's sound settings show, and the tone.
+class CSoundCardPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    CSoundCardDialog(IProfile& profile, QWidget* pParent);
+    // Shows the stored settings.
+    CSoundCardPage(IProfile& profile, QWidget* pParent);
 
-    // Runs the dialog; true when the operator chose OK and the settings were stored.
-    static bool EditSettings(IProfile& profile, QWidget* pParent);
+    // Stores what the page shows; true when that differs from what was stored.
+    bool Store(IProfile& profile) const;
 
     QComboBox* GetInputBox() const { return m_pInput; }
     QComboBox* GetOutputBox() const { return m_pOutput; }
     QSpinBox* GetToneBox() const { return m_pTone; }
 
 private:
-    void FillDevices();
-    void OnOK();
+    void FillDevices(IProfile& profile);
 
-    IProfile& m_Profile;
     QComboBox* m_pInput;
     QComboBox* m_pOutput;
     QSpinBox* m_pTone;
