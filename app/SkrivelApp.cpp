@@ -8,10 +8,14 @@
 #include "doc/ProfileSettings.h"
 #include "doc/SkrivelDoc.h"
 #include "link/PortFactory.h"
+#include "rig/Rig.h"
+#include "rig/UnkeyOnCrash.h"
 #include "station/SoundCardPort.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
+#include "ui/CommSettingsDialog.h"
 #include "ui/MainFrame.h"
+#include "ui/RigProfile.h"
 #include "ui/RxDataFileDialog.h"
 #include "ui/WindowLayout.h"
 
@@ -41,6 +45,10 @@ bool CSkrivelApp::InitInstance(const QStringList& strFiles)
     // The start-up command may prepare what the port needs: it runs before the document exists.
     RunExternalCommand(ProfileSettings::kStartupCommand, "startup");
 
+    // A crash releases the transmitter before the program ends.
+    m_pRig = std::make_unique<CRig>();
+    m_pRig->Configure(RigProfile::Read(m_Profile));
+    m_pUnkeyOnCrash = std::make_unique<CUnkeyOnCrash>(*m_pRig);
     m_pDoc = std::make_unique<CSkrivelDoc>(m_Profile, *this);
     m_pDoc->SetPortFactory([this](const std::string& strName) { return MakePort(strName); });
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pDoc, *this, m_Profile, this);
@@ -75,9 +83,11 @@ int CSkrivelApp::ExitInstance()
     if (m_pDoc && !m_bDocumentClosed)
         OnMainWindowClosing();
     // The views go before the document; the document's destructor ends the link and writes the
-    // port and the flags.
+    // port and the flags. The rig, released and closed, after the port that keyed it.
     m_pMainFrame.reset();
     m_pDoc.reset();
+    m_pUnkeyOnCrash.reset();
+    m_pRig.reset();
     m_Timer.stop();
     m_nTimerID = 0;
     // The shutdown command runs after the port has been closed.
@@ -102,7 +112,7 @@ std::unique_ptr<IPort> CSkrivelApp::MakePort(const std::string& strName)
                                ? ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTxTone)
                                : settings.m_nToneHz;
     settings.m_bAfc = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioAfc);
-    return std::make_unique<CSoundCardPort>(settings);
+    return std::make_unique<CSoundCardPort>(settings, m_pRig.get());
 }
 
 void CSkrivelApp::OnMainWindowClosing()
@@ -176,6 +186,10 @@ bool CSkrivelApp::OnCmdMsg(int nID, CCmdUI* pCmdUI)
         if (pCmdUI == nullptr)
             CAboutDlg(m_pMainFrame.get()).exec();
         return true;
+    case ID_COMM_SETTINGS:
+        if (pCmdUI == nullptr)
+            CCommSettingsDialog::EditSettings(*m_pDoc, m_Profile, *m_pRig, m_pMainFrame.get());
+        return true;
     default:
         return false;
     }
@@ -185,6 +199,7 @@ void CSkrivelApp::OnFileNew()
 {
     // The stored settings as the file holds them now: the operator may have edited it meanwhile.
     m_Profile.Reload();
+    m_pRig->Configure(RigProfile::Read(m_Profile));
     m_pDoc->OnNewDocument();
     m_pMainFrame->UpdateTitle();
 }

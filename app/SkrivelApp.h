@@ -11,18 +11,21 @@
 
 class CIniProfile;
 class CMainFrame;
+class CRig;
 namespace ProfileSettings
 {
 struct SText;
 }
 class CSkrivelDoc;
 class CTerminationSignals;
+class CUnkeyOnCrash;
 class IPort;
 class QWidget;
 
-// The application: runs the start-up command, brings up the document, the main window and the
-// 20 ms heartbeat, and takes them down again in order before the shutdown command runs. It is
-// the document's host (message boxes, immediate command updates) and the last command target.
+// The application: runs the start-up command, brings up the rig, the document, the main window
+// and the 20 ms heartbeat, and takes them down again in order before the shutdown command runs.
+// It is the document's host (message boxes, immediate command updates) and the last command
+// target.
 class CSkrivelApp : public IDocHost, public ICommandTarget
 {
 public:
@@ -42,7 +45,7 @@ public:
     void ShowMessage(const std::string& strText, const std::string& strDetail = {}) override;
     void OnIdle() override;
 
-    // New, Load Rx Data, Exit and About.
+    // New, Load Rx Data, Exit, About and the Comm settings.
     bool OnCmdMsg(int nID, CCmdUI* pCmdUI) override;
 
     CSkrivelDoc* GetDocument() const { return m_pDoc.get(); }
@@ -59,6 +62,9 @@ private:
     QWidget* GetMessageParent() const;
 
     CIniProfile& m_Profile;
+    // The rig outlives the document, whose sound-card port keys it.
+    std::unique_ptr<CRig> m_pRig;
+    std::unique_ptr<CUnkeyOnCrash> m_pUnkeyOnCrash;
     std::unique_ptr<CSkrivelDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CTerminationSignals> m_pTerminationSignals;

@@ -60,6 +60,16 @@ inline constexpr SFlag kAudioAfc{"Audio", "AFC", true};
 inline constexpr SText kWindowGeometry{"Window", "Geometry", ""};
 inline constexpr SText kWindowState{"Window", "State", ""};
 inline constexpr SText kWindowSplit{"Window", "Split", ""};
+// The rig: how the sound card's transmitter is keyed (NONE, CAT, NET, RTS, DTR or CM108), hamlib's
+// model number (CAT), the serial or hidraw device, the serial speed (0: the model's own), the rig
+// server's host:port (NET), and the lead and tail times of the key in milliseconds.
+inline constexpr SText kRigPtt{"Rig", "PTT", "NONE"};
+inline constexpr SInt kRigModel{"Rig", "Model", 1};
+inline constexpr SText kRigDevice{"Rig", "Device", ""};
+inline constexpr SInt kRigSpeed{"Rig", "Speed", 0};
+inline constexpr SText kRigAddress{"Rig", "Address", "localhost:4532"};
+inline constexpr SInt kRigLead{"Rig", "Lead", 50};
+inline constexpr SInt kRigTail{"Rig", "Tail", 20};
 // The canned messages of Alt+1..Alt+9, and the recent-file list of the File menu.
 inline constexpr STextList kXmitMessages{"XmitMessages", "Message", 0, 9};
 inline constexpr STextList kRecentFiles{"Recent File List", "File", 1, 4};

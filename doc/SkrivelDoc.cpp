@@ -13,6 +13,7 @@
 #include "engine/MorseEncoder.h"
 #include "engine/RegularFile.h"
 #include "link/AudioTuning.h"
+#include "link/PortName.h"
 #include "link/TxItems.h"
 
 #include <unistd.h>
@@ -88,6 +89,7 @@ bool CSkrivelDoc::OnNewDocument()
 
     // A device that is not there yet (a board started later, an adapter plugged in later) is
     // waited for: the operator's setting is kept, and shown with its state in the status bar.
+    m_SeenPtt = {};
     m_Link.OpenOrAwaitPort(ProfileSettings::Read(m_Profile, ProfileSettings::kPort));
 
     for (int i = 0; i < kXmitMessages; ++i)
@@ -233,16 +235,20 @@ void CSkrivelDoc::Tick()
     const std::string_view strStatusBefore = GetStatusText();
     DrainRxQueue();
     DrainSpectra();
-    RefillTxQueue();
     NoticeLinkChange();
+    RefillTxQueue();
     // What the operator sees follows what the heartbeat changed: the operating state (typed text
     // ending an idle spell), the end of a transmission, dropped samples, the port. The full update
     // runs only then, with no lock held.
     if (std::exchange(m_bIdleUpdatePending, false) || GetStatusText() != strStatusBefore)
         m_Host.OnIdle();
     m_bInTick = false;
-    // Outside the guard, so that the message of a failed file operation does not hold up the
-    // heartbeats that run while it is shown.
+    // Outside the guard, so that these messages do not hold up the heartbeats that run while
+    // they are shown.
+    if (!m_strPttFailure.empty())
+        m_Host.ShowMessage("The transmitter could not be keyed, so the transmission was stopped. The text not "
+                           "yet sent is kept.",
+                           std::exchange(m_strPttFailure, {}));
     if (m_pRxDataJob && m_pRxDataJob->IsDone())
         FinishFileWork();
 }
@@ -252,11 +258,21 @@ void CSkrivelDoc::NoticeLinkChange()
     const CSerialLink::EState nState = m_Link.GetState();
     const int nDeviceError = m_Link.GetDeviceError();
     const int nUnderruns = m_Link.GetUnderruns();
-    if (nState == m_nSeenLinkState && nDeviceError == m_nSeenDeviceError && nUnderruns == m_nSeenUnderruns)
+    CPttStatus ptt = m_Link.GetPttStatus();
+    if (ptt.m_nFailures > m_SeenPtt.m_nFailures)
+    {
+        // The port has dropped what it held, as for immediate receive; the text not taken yet
+        // stays unsent.
+        OnImmediateReceive();
+        m_strPttFailure = ptt.m_strFailure;
+    }
+    if (nState == m_nSeenLinkState && nDeviceError == m_nSeenDeviceError && nUnderruns == m_nSeenUnderruns &&
+        ptt == m_SeenPtt)
         return;
     m_nSeenLinkState = nState;
     m_nSeenDeviceError = nDeviceError;
     m_nSeenUnderruns = nUnderruns;
+    m_SeenPtt = std::move(ptt);
     m_bIdleUpdatePending = true;
 }
 
@@ -391,6 +407,24 @@ std::string CSkrivelDoc::GetPortStatusText() const
     return GetPortName();
 }
 
+std::string CSkrivelDoc::GetPttStatusText() const
+{
+    switch (m_SeenPtt.m_nState)
+    {
+    case EPttState::None:
+        break;
+    case EPttState::Vox:
+        return "VOX";
+    case EPttState::Off:
+        return "PTT off";
+    case EPttState::On:
+        return "PTT ON";
+    case EPttState::NoRig:
+        return "PTT: no rig";
+    }
+    return {};
+}
+
 std::string CSkrivelDoc::GetPortProblemText() const
 {
     const CSerialLink::EState nState = m_Link.GetState();
@@ -520,6 +554,21 @@ void CSkrivelDoc::OnClearRx()
 {
     ResetRxStore();
     UpdateAllViews();
+}
+
+bool CSkrivelDoc::OpenPort(const std::string& strName)
+{
+    // A new port counts its keying failures from none.
+    m_SeenPtt = {};
+    return m_Link.OpenPort(strName);
+}
+
+void CSkrivelDoc::OnSelectPort(const std::string& strName)
+{
+    if (strName == PortName::kDummy)
+        OnDummyPort();
+    else
+        OpenPortForOperator(strName);
 }
 
 void CSkrivelDoc::OpenPortForOperator(const std::string& strName)

@@ -76,6 +76,13 @@ public:
     std::string GetPortStatusText() const;
     // Why a waiting or lost port's device was refused when last looked for; empty otherwise.
     std::string GetPortProblemText() const;
+    // The transmitter's keying where the port keys it: "PTT off", "PTT ON", "VOX" or "PTT: no
+    // rig"; empty for a port that does not (a board keys its own transmitter).
+    std::string GetPttStatusText() const;
+    // Why the rig cannot be had, while it cannot.
+    std::string GetPttProblemText() const { return m_SeenPtt.m_strProblem; }
+    // The rig's frequency and mode while it tells them, such as "14.070000 MHz USB".
+    std::string GetRigText() const { return m_SeenPtt.m_strReading; }
     void StoreRxPixel(std::uint8_t nValue, bool bLive);
     // Samples the link dropped because the heartbeat did not take them in time, since the
     // picture was last cleared.
@@ -89,7 +96,7 @@ public:
     }
 
     // The link.
-    bool OpenPort(const std::string& strName) { return m_Link.OpenPort(strName); }
+    bool OpenPort(const std::string& strName);
     EPortState GetPortState() const { return m_Link.GetState(); }
     // CPU time the I/O thread has used so far; zero when none runs.
     std::chrono::nanoseconds GetIoThreadCpuTime() const { return m_Link.GetIoThreadCpuTime(); }
@@ -132,6 +139,8 @@ public:
     void OnComm3() { OpenPortForOperator("COM3"); }
     void OnDummyPort() { OpenPort("DUMMY"); }
     void OnSoundCardPort() { OpenPortForOperator(kSoundCardPort); }
+    // The port the operator chose by name (the Comm settings): as the Comm menu's items do.
+    void OnSelectPort(const std::string& strName);
 
     // Operating flags.
     bool m_bTransmitting = false;
@@ -159,7 +168,8 @@ private:
     void TakeLoadedStore(CRxDataJob& job);
     void LoadFont();
     void OpenPortForOperator(const std::string& strName);
-    // Asks the host for an update when the link's state has changed since the last time.
+    // Asks the host for an update when the link's state has changed since the last time. A
+    // transmission the port stopped because its transmitter could not be keyed ends here too.
     void NoticeLinkChange();
     void UpdateAllViews();
     void ShowFileError(FileErrorText::Operation op, int nError, const std::string& strPath);
@@ -196,4 +206,7 @@ private:
     CSerialLink::EState m_nSeenLinkState = CSerialLink::EState::NoPort;
     int m_nSeenDeviceError = 0;
     int m_nSeenUnderruns = 0;
+    CPttStatus m_SeenPtt;
+    // Why keying failed, to be told once the heartbeat is done.
+    std::string m_strPttFailure;
 };

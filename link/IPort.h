@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/PttStatus.h"
+
 #include <cstdint>
 #include <stop_token>
 #include <string>
@@ -60,4 +62,8 @@ public:
     // The tones, AFC and spectra of a port that hears audio (a sound card); null for a board and
     // DUMMY. It lives as long as the port. Safe from any thread.
     virtual CAudioTuning* GetAudioTuning() { return nullptr; }
+    // The keying of the transmitter, where the port keys it (a sound card through the rig). A
+    // transmission whose transmitter could not be keyed is dropped as by FlushTransmit and counted.
+    // Safe from any thread.
+    virtual CPttStatus GetPttStatus() const { return {}; }
 };

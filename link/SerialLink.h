@@ -59,6 +59,7 @@ public:
     int GetDeviceError() const { return m_pPort ? m_pPort->GetDeviceError() : 0; }
     std::string GetDeviceErrorText() const { return m_pPort ? m_pPort->GetDeviceErrorText() : std::string(); }
     int GetUnderruns() const { return m_pPort ? m_pPort->GetUnderruns() : 0; }
+    CPttStatus GetPttStatus() const { return m_pPort ? m_pPort->GetPttStatus() : CPttStatus(); }
     // Drops what the port has queued for transmission (see IPort). Safe from any thread.
     void FlushTransmit()
     {

@@ -33,11 +33,20 @@ constexpr std::int64_t kOutputQueued =
 constexpr auto kLookInterval = std::chrono::seconds(1);
 // Items taken ahead while keyed: half a second, against a heartbeat held up on a busy machine.
 constexpr std::size_t kKeyedItemsAhead = 122;
+// The output is generated in steps this long (2 ms), so that the keying knows where the keyed
+// audio ends to within one.
+constexpr std::size_t kKeyingStep = AudioFormat::kSampleRate / 500;
+
+bool IsKeyed(std::uint8_t nItem)
+{
+    return (nItem & TxItems::kKeyed) != 0;
+}
 } // namespace
 
-CSoundCardPort::CSoundCardPort(CSoundCardSettings settings)
+CSoundCardPort::CSoundCardPort(CSoundCardSettings settings, CRig* pRig)
     : m_Settings(std::move(settings)), m_Receiver(m_Settings.m_nToneHz, AudioFormat::kSampleRate),
       m_Transmitter([this] { return NextItem(); }, m_Settings.m_nTxToneHz, AudioFormat::kSampleRate),
+      m_Keyer(pRig, AudioFormat::kSampleRate),
       m_Tuning(m_Settings.m_nToneHz, m_Settings.m_nTxToneHz, m_Settings.m_bAfc), m_Input(kBlockSamples),
       m_Output(kBlockSamples), m_nRxToneHz(m_Settings.m_nToneHz), m_nTxToneHz(m_Settings.m_nTxToneHz),
       m_bAfc(m_Settings.m_bAfc), m_WaterfallLines(m_Receiver.GetBinHz(), m_Receiver.GetBinCount())
@@ -85,7 +94,12 @@ bool CSoundCardPort::OpenDevices()
         m_strDeviceError = strError;
     }
     m_nDeviceError = nError;
-    return nError == kNoError;
+    if (nError != kNoError)
+        return false;
+    // The output's count of samples starts again.
+    m_nWritten = 0;
+    m_Keyer.Reset();
+    return true;
 }
 
 std::string CSoundCardPort::GetDeviceErrorText() const
@@ -104,6 +118,8 @@ void CSoundCardPort::CloseAsLost()
     m_nDeviceError = m_Capture.IsLost() ? kNoInput : kNoOutput;
     m_Capture.Close();
     m_Playback.Close();
+    // Nothing plays: the transmitter is released at once. The items wait for the device.
+    m_Keyer.Reset();
     m_Levels.clear();
     m_nNextLevel = 0;
     m_nState = EPortState::Lost;
@@ -147,9 +163,15 @@ bool CSoundCardPort::ExchangeAudio()
     }
     else
         m_Levels.insert(m_Levels.end(), kTimeoutLevels, 0);
-    if (std::exchange(m_bDropQueuedSilence, false))
-        m_Playback.Flush(); // a transmission starts: the silence queued before it is not played
+    // A transmission starts once the transmitter is keyed: the silence queued before it is not played.
+    if (m_bDropQueuedSilence && m_Keyer.IsReady())
+    {
+        m_bDropQueuedSilence = false;
+        m_Playback.Flush();
+    }
     FeedOutput();
+    if (!m_Keyer.Update(IsKeyedItemWaiting(), m_Playback.GetPlayedSamples()))
+        Flush();
     return true;
 }
 
@@ -190,14 +212,26 @@ void CSoundCardPort::FeedOutput()
         const auto nSamples = static_cast<std::size_t>(
             std::min<std::int64_t>(kOutputQueued - nQueued, static_cast<std::int64_t>(m_Output.size())));
         const bool bWasKeyed = m_Transmitter.IsKeyed();
-        m_Transmitter.Generate(m_Output.data(), nSamples);
+        for (std::size_t nDone = 0; nDone < nSamples; nDone += kKeyingStep)
+        {
+            const std::size_t nStep = std::min(kKeyingStep, nSamples - nDone);
+            m_Transmitter.Generate(m_Output.data() + nDone, nStep);
+            m_Keyer.OnWritten(m_nWritten + static_cast<std::int64_t>(nDone + nStep), m_Transmitter.IsKeyed());
+        }
         m_nSilenceWritten = bWasKeyed || m_Transmitter.IsKeyed()
                                 ? 0
                                 : m_nSilenceWritten + static_cast<std::int64_t>(nSamples);
         if (!m_Playback.Write(m_Output.data(), nSamples))
             return;
+        m_nWritten += static_cast<std::int64_t>(nSamples);
         nQueued += static_cast<std::int64_t>(nSamples);
     }
+}
+
+bool CSoundCardPort::IsKeyedItemWaiting() const
+{
+    // Keyed items lie together: the first or the last of the waiting ones is one.
+    return !m_Items.empty() && (IsKeyed(m_Items.front()) || IsKeyed(m_Items.back()));
 }
 
 void CSoundCardPort::AwaitDevices(std::stop_token stop)
@@ -223,14 +257,14 @@ void CSoundCardPort::AwaitDevices(std::stop_token stop)
 void CSoundCardPort::Transmit(std::uint32_t nItem)
 {
     const auto nByte = static_cast<std::uint8_t>(nItem & 0xFF);
-    const bool bKeyed = (nByte & TxItems::kKeyed) != 0;
+    const bool bKeyed = IsKeyed(nByte);
     if (m_bMuteUntilReceive)
     {
         if (bKeyed)
             return;
         m_bMuteUntilReceive = false;
     }
-    const bool bQueuedKeyed = !m_Items.empty() && (m_Items.back() & TxItems::kKeyed) != 0;
+    const bool bQueuedKeyed = !m_Items.empty() && IsKeyed(m_Items.back());
     // Silence ahead of silence only delays what comes next.
     if (!bKeyed && !m_Items.empty() && !bQueuedKeyed)
         return;
@@ -245,17 +279,21 @@ void CSoundCardPort::Transmit(std::uint32_t nItem)
 bool CSoundCardPort::CanTransmit() const
 {
     // Keyed items are taken ahead up to a limit, the output's own pace; receive items always (all
-    // but the next one are dropped), so that none waits in front of a transmission.
+    // but the next one are dropped), so that none waits in front of a transmission. While the
+    // transmitter is being keyed no more are taken: should keying fail, the text behind them is
+    // not lost.
     if (m_nState.load() != EPortState::Open)
         return false;
-    const bool bKeyed = !m_Items.empty() && (m_Items.back() & TxItems::kKeyed) != 0;
-    return !bKeyed || m_Items.size() < kKeyedItemsAhead;
+    const bool bKeyed = !m_Items.empty() && IsKeyed(m_Items.back());
+    return !bKeyed || (m_Keyer.IsReady() && m_Items.size() < kKeyedItemsAhead);
 }
 
 std::uint8_t CSoundCardPort::NextItem()
 {
-    if (m_Items.empty())
-        return m_nLastItem & TxItems::kKeyed; // a dry queue keeps the key as it was, with no tone
+    // A dry queue keeps the key as it was, with no tone; so does a keyed item that waits for the
+    // transmitter's key.
+    if (m_Items.empty() || (IsKeyed(m_Items.front()) && !m_Keyer.IsReady()))
+        return m_nLastItem & TxItems::kKeyed;
     m_nLastItem = m_Items.front();
     m_Items.pop_front();
     return m_nLastItem;

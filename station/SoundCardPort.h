@@ -8,6 +8,7 @@
 #include "modem/FeldHellReceiver.h"
 #include "modem/FeldHellTransmitter.h"
 #include "modem/WaterfallLines.h"
+#include "station/PttKeyer.h"
 #include "station/SoundCardSettings.h"
 
 #include <atomic>
@@ -30,13 +31,17 @@
 //
 // The operator retunes it through its CAudioTuning from any thread; the I/O thread takes the new
 // tones and AFC at its next block of input, and hands on the input's spectra for the waterfall.
+//
+// The rig, if one is given, keys the transmitter by what the output plays (see CPttKeyer): keyed
+// items wait for its key, and a failed key drops the transmission as immediate receive does.
 class CSoundCardPort : public IPort
 {
 public:
     // The port's name in the profile and the Comm menu.
     static constexpr char kName[] = "SOUNDCARD";
 
-    explicit CSoundCardPort(CSoundCardSettings settings);
+    // pRig (if any) must outlive the port.
+    explicit CSoundCardPort(CSoundCardSettings settings, CRig* pRig = nullptr);
     ~CSoundCardPort() override;
 
     const std::string& GetName() const override { return m_strName; }
@@ -52,6 +57,7 @@ public:
     void FlushTransmit() override { m_bFlushRequested = true; }
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
     CAudioTuning* GetAudioTuning() override { return &m_Tuning; }
+    CPttStatus GetPttStatus() const override { return m_Keyer.GetStatus(); }
 
 private:
     // Why the devices could not be had (GetDeviceError).
@@ -72,6 +78,7 @@ private:
     // Takes the operator's tones and AFC if they have changed.
     void FollowTuning();
     void OnSpectrum(std::span<const float> power);
+    bool IsKeyedItemWaiting() const;
     std::uint8_t NextItem();
     // Waits out a slot of a missing device, looking for it again now and then.
     void AwaitDevices(std::stop_token stop);
@@ -83,6 +90,7 @@ private:
     CPlaybackStream m_Playback{m_Client};
     CFeldHellReceiver m_Receiver;
     CFeldHellTransmitter m_Transmitter;
+    CPttKeyer m_Keyer;
     CAudioTuning m_Tuning;
 
     std::atomic<EPortState> m_nState{EPortState::Waiting};
@@ -98,10 +106,11 @@ private:
     std::deque<std::uint8_t> m_Items; // taken, not yet played
     std::uint8_t m_nLastItem = 0;
     bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped
-    bool m_bDropQueuedSilence = false; // a transmission starts: flush the output before feeding it
+    bool m_bDropQueuedSilence = false; // a transmission starts: flush the output once keyed
     std::int64_t m_nSilenceWritten = 0; // samples written to the output since it was last keyed
     std::vector<float> m_Input;
     std::vector<float> m_Output;
+    std::int64_t m_nWritten = 0; // samples written to the output since it was opened
     std::chrono::steady_clock::time_point m_tNextLook;
     int m_nRxToneHz; // the tuning as followed
     int m_nTxToneHz;

@@ -50,7 +50,7 @@ constexpr int ID_COMM_19200 = 32777;
 constexpr int ID_COMM_38400 = 32778;
 constexpr int ID_COMM_DUMMY = 32791;
 constexpr int ID_COMM_SOUNDCARD = 32900;
-constexpr int ID_COMM_SOUNDCARD_SETTINGS = 32901;
+constexpr int ID_COMM_SETTINGS = 32901;
 
 // Operate
 constexpr int ID_OPERATE_TRANSMIT = 32783;

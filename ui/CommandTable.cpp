@@ -61,7 +61,7 @@ constexpr SCommand kCommands[] = {
     {ID_COMM_COM4, "COM&4", nullptr, nullptr},
     {ID_COMM_DUMMY, "Dummy port", nullptr, nullptr},
     {ID_COMM_SOUNDCARD, "&Sound card", nullptr, "Use the sound card as the modem"},
-    {ID_COMM_SOUNDCARD_SETTINGS, "Sound card se&ttings...", nullptr, "Choose the sound devices and the tone"},
+    {ID_COMM_SETTINGS, "Se&ttings...", nullptr, "Choose the port, the sound devices and the rig"},
     {ID_COMM_9600, "9600", nullptr, nullptr},
     {ID_COMM_19200, "19200", nullptr, nullptr},
     {ID_COMM_38400, "38400", nullptr, nullptr},
@@ -147,7 +147,7 @@ constexpr SMenuItem kViewMenu[] = {
 constexpr SMenuItem kCommMenu[] = {
     {ID_COMM_COM1, nullptr, {}},  {ID_COMM_COM2, nullptr, {}},  {ID_COMM_COM3, nullptr, {}},
     {ID_COMM_COM4, nullptr, {}},  {ID_COMM_DUMMY, nullptr, {}}, {ID_COMM_SOUNDCARD, nullptr, {}},
-    {ID_COMM_SOUNDCARD_SETTINGS, nullptr, {}}, {ID_COMM_9600, nullptr, {}},
+    {ID_COMM_SETTINGS, nullptr, {}}, {ID_COMM_9600, nullptr, {}},
     {ID_COMM_19200, nullptr, {}}, {ID_COMM_38400, nullptr, {}},
 };
 

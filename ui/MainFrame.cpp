@@ -10,7 +10,6 @@
 #include "ui/RxDataFileDialog.h"
 #include "ui/SkrivelRxView.h"
 #include "ui/SkrivelTxView.h"
-#include "ui/SoundCardDialog.h"
 #include "ui/SplitTracker.h"
 #include "ui/StatusPanes.h"
 #include "ui/WaterfallView.h"
@@ -64,7 +63,7 @@ QString RecentFileMenuText(int nIndex, const QString& strPath)
 CMainFrame::CMainFrame(CSkrivelDoc& doc, IDocHost& host, IProfile& profile, ICommandTarget* pAppTarget,
                        QWidget* pParent)
     : QMainWindow(pParent), m_Doc(doc), m_Host(host), m_pAppTarget(pAppTarget), m_DocCommands(doc, this),
-      m_Profile(profile), m_RecentFiles(profile)
+      m_RecentFiles(profile)
 {
     m_pActions = new CCommandActions(this, [this](int nID) { OnCommand(nID); });
     m_pActions->BuildMenuBar(menuBar(), [this] { UpdateCommandUI(); });
@@ -218,6 +217,9 @@ void CMainFrame::UpdateCommandUI()
     m_pStatusPanes->SetDroppedSamples(m_Doc.GetRxDropped());
     m_pStatusPanes->SetPortStatus(QString::fromStdString(m_Doc.GetPortStatusText()),
                                   QString::fromStdString(m_Doc.GetPortProblemText()));
+    m_pStatusPanes->SetPttStatus(QString::fromStdString(m_Doc.GetPttStatusText()),
+                                 QString::fromStdString(m_Doc.GetPttProblemText()),
+                                 QString::fromStdString(m_Doc.GetRigText()));
     m_pStatusPanes->UpdateIndicators();
     m_pWaterfall->setVisible(m_Doc.HasAudio());
     m_pWaterfall->UpdateControls();
@@ -283,12 +285,6 @@ bool CMainFrame::OnCmdMsg(int nID, CCmdUI* pCmdUI)
             m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
         else
             pCmdUI->SetCheck(!m_wndStatusBar->isHidden());
-        return true;
-    case ID_COMM_SOUNDCARD_SETTINGS:
-        // New settings apply at once to a sound card in use.
-        if (pCmdUI == nullptr && CSoundCardDialog::EditSettings(m_Profile, this) &&
-            m_Doc.GetPortName() == CSkrivelDoc::kSoundCardPort)
-            m_Doc.OnSoundCardPort();
         return true;
     case ID_WINDOW_SPLIT:
         if (pCmdUI == nullptr)

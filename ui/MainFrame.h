@@ -92,7 +92,6 @@ private:
     IDocHost& m_Host;
     ICommandTarget* m_pAppTarget;
     CDocCommands m_DocCommands;
-    IProfile& m_Profile;
     CRecentFileList m_RecentFiles;
     QPrinter m_Printer;
     std::function<void()> m_CloseHandler;

@@ -16,6 +16,14 @@ void ShowIndicator(QLabel* pLabel, std::optional<bool> state, const char* pszTex
 {
     pLabel->setText(state.value_or(false) ? QString::fromLatin1(pszText) : QString());
 }
+
+// A pane that shows only while it has something to say.
+void ShowText(QLabel* pLabel, const QString& strText)
+{
+    if (pLabel->text() != strText)
+        pLabel->setText(strText);
+    pLabel->setVisible(!strText.isEmpty());
+}
 } // namespace
 
 CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
@@ -26,6 +34,12 @@ CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
 
     m_pPort = AddPane(pStatusBar, QStringLiteral("COM1: waiting for the device"));
     m_pPort->setMaximumWidth(QWIDGETSIZE_MAX); // a long device path widens it
+    m_pPtt = AddPane(pStatusBar, QStringLiteral("PTT: no rig"));
+    m_pPtt->setObjectName(QStringLiteral("m_pPtt"));
+    m_pPtt->hide();
+    m_pRig = AddPane(pStatusBar, QStringLiteral("145.000000 MHz PKTUSB"));
+    m_pRig->setObjectName(QStringLiteral("m_pRig"));
+    m_pRig->hide();
     m_pStatus = AddPane(pStatusBar, QString::fromLatin1(kStatusPlaceholder));
     m_pStatus->setText(QString::fromLatin1(kStatusPlaceholder));
     m_pDropped = AddPane(pStatusBar, QStringLiteral("99999 samples dropped"));
@@ -75,6 +89,14 @@ void CStatusPanes::SetPortStatus(const QString& strText, const QString& strReaso
         m_pPort->setText(strText);
     if (m_pPort->toolTip() != strReason)
         m_pPort->setToolTip(strReason);
+}
+
+void CStatusPanes::SetPttStatus(const QString& strText, const QString& strProblem, const QString& strRig)
+{
+    ShowText(m_pPtt, strText);
+    if (m_pPtt->toolTip() != strProblem)
+        m_pPtt->setToolTip(strProblem);
+    ShowText(m_pRig, strRig);
 }
 
 void CStatusPanes::UpdateIndicators()

@@ -9,8 +9,8 @@ class QLabel;
 class QStatusBar;
 
 // The panes of the status bar: the message pane (prompts, otherwise "For Help, press F1"), the
-// port and its state, the operating status, and the CAP, NUM and SCRL indicators where the
-// platform tells the lock keys.
+// port and its state, the transmitter's PTT and the rig's frequency where the port keys it, the
+// operating status, and the CAP, NUM and SCRL indicators where the platform tells the lock keys.
 class CStatusPanes : public QObject
 {
     Q_OBJECT
@@ -30,6 +30,11 @@ public:
     // them already is left untouched.
     void SetPortStatus(const QString& strText, const QString& strReason = {});
     QLabel* GetPortLabel() const { return m_pPort; }
+    // The PTT pane's text, with why the rig cannot be had as its tool tip, and the rig's frequency
+    // and mode; each pane shows only while it has a text.
+    void SetPttStatus(const QString& strText, const QString& strProblem, const QString& strRig);
+    QLabel* GetPttLabel() const { return m_pPtt; }
+    QLabel* GetRigLabel() const { return m_pRig; }
     // Reads the lock keys again.
     void UpdateIndicators();
 
@@ -45,6 +50,8 @@ private:
 
     QLabel* m_pIdle;
     QLabel* m_pPort;
+    QLabel* m_pPtt;
+    QLabel* m_pRig;
     QLabel* m_pStatus;
     QLabel* m_pDropped;
     QLabel* m_pCaps;

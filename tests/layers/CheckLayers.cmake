@@ -2,9 +2,10 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when a source file includes a header of a layer above its own. Each layer may include only
 # itself and the layers below it:
 #   link  <  engine  <  doc  <  ui  <  app
-# The modem and the sound server's client (audio) stand beside the link, the modem knowing only the
-# link's item bits; the sound-card station stands over them. The software board uses the core's two
-# lowest layers, the audio and the modem; the build tools the core's two lowest layers only.
+# The modem, the sound server's client (audio) and the rig stand beside the link, the modem knowing
+# only the link's item bits; the sound-card station stands over them. The software board uses the
+# core's two lowest layers, the audio and the modem; the build tools the core's two lowest layers
+# only.
 # Run as: cmake -DSOURCE_DIR=<tree> -P CheckLayers.cmake
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
@@ -13,14 +14,15 @@ endif()
 set(allowed_link   link)
 set(allowed_engine engine link)
 set(allowed_doc    doc engine link)
-set(allowed_ui     ui doc engine link audio)
-set(allowed_app    app ui doc engine link station modem audio)
+set(allowed_ui     ui doc engine link audio rig)
+set(allowed_app    app ui doc engine link station modem audio rig)
 set(allowed_modem  modem link)
 set(allowed_audio  audio)
-set(allowed_station station modem audio link)
+set(allowed_rig    rig)
+set(allowed_station station modem audio rig link)
 set(allowed_board  board audio modem engine link)
 set(allowed_tools  tools engine link)
-set(layers link engine doc ui app modem audio station board tools)
+set(layers link engine doc ui app modem audio rig station board tools)
 
 set(violations "")
 set(checked 0)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The rig models hamlib knows, for the operator to choose from.
+struct CRigModel
+{
+    int m_nModel = 0;
+    std::string m_strMaker;
+    std::string m_strName;
+};
+
+namespace RigModels
+{
+// Every model, by maker and name. Safe from any thread.
+std::vector<CRigModel> GetAll();
+// Readies hamlib once for the whole program: all its drivers loaded, its debug output off. Every
+// use of hamlib comes after it; GetAll and the rig's thread call it.
+void InitHamlib();
+} // namespace RigModels
