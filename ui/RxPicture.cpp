@@ -52,6 +52,19 @@ std::array<std::uint8_t, 256> MakeLevels(bool bReverse, int nBrightness, int nCo
     }
     return levels;
 }
+// One line of a copy at a whole zoom, every column nWidth pixels wide: row nRow of each column.
+template <int nWidth>
+void FillLine(std::uint8_t* pLine, const std::vector<const std::uint8_t*>& samples, int nRow,
+              const std::array<std::uint8_t, 256>& levels)
+{
+    for (const std::uint8_t* pColumn : samples)
+    {
+        const std::uint8_t nGrey = levels[pColumn[nRow]];
+        for (int x = 0; x < nWidth; ++x)
+            pLine[x] = nGrey;
+        pLine += nWidth;
+    }
+}
 } // namespace
 
 CRxPicture::CRxPicture(const CRxStore& store) : m_Store(store)
@@ -190,38 +203,55 @@ void CRxPicture::DrawBand(QPainter& painter, int nBand, int nFirst, int nLast)
     const int nLeft = kMargin + kColumnWidth * nFirst;
     const int nTop = kBandHeight * nBand + kMargin;
     const QRect rUpper = FillCopy(nLeft, nTop);
-    painter.drawImage(rUpper.topLeft(), m_Copy, QRect(QPoint(0, 0), rUpper.size()));
+    painter.drawImage(rUpper.topLeft(), m_Copy);
     // At a whole zoom the lower copy comes out as the upper one; else its pixels fall otherwise.
     const QRect rLower = m_nZoom % 100 == 0 ? rUpper.translated(Zoomed(kColumnWidth), Zoomed(kRows))
                                             : FillCopy(nLeft + kColumnWidth, nTop + kRows);
-    painter.drawImage(rLower.topLeft(), m_Copy, QRect(QPoint(0, 0), rLower.size()));
+    painter.drawImage(rLower.topLeft(), m_Copy);
 }
 
 QRect CRxPicture::FillCopy(int nLeft, int nTop)
 {
     const int nCount = static_cast<int>(m_Samples.size());
     const QRect r = ZoomedRect(QRect(nLeft, nTop, kColumnWidth * nCount, kRows));
-    if (m_Copy.width() < r.width() || m_Copy.height() < r.height())
-        m_Copy = QImage(std::max(m_Copy.width(), r.width()), std::max(m_Copy.height(), r.height()),
-                        QImage::Format_Grayscale8);
+    // Lines 32-bit aligned, as QImage wants them.
+    const std::size_t nStride = (static_cast<std::size_t>(r.width()) + 3) & ~std::size_t{3};
+    m_CopyBits.resize(nStride * static_cast<std::size_t>(r.height()));
     m_Edges.resize(static_cast<std::size_t>(nCount) + 1);
     for (int c = 0; c <= nCount; ++c)
         m_Edges[c] = Zoomed(nLeft + kColumnWidth * c) - r.left();
+    std::uint8_t* pLine = m_CopyBits.data();
     int nLineRow = -1;
-    for (int y = 0; y < r.height(); ++y)
+    for (int y = 0; y < r.height(); ++y, pLine += nStride)
     {
-        uchar* pLine = m_Copy.scanLine(y);
         // Line y shows row 27 - v of the copy's unzoomed line v: the first sample of a column is
         // at the bottom. Zoomed lines of one row are alike.
         const int nRow = kRows - 1 - (Unzoomed(r.top() + y) - nTop);
         if (nRow == nLineRow)
         {
-            std::memcpy(pLine, m_Copy.constScanLine(y - 1), static_cast<std::size_t>(r.width()));
+            std::memcpy(pLine, pLine - nStride, static_cast<std::size_t>(r.width()));
             continue;
         }
         nLineRow = nRow;
-        for (int c = 0; c < nCount; ++c)
-            std::fill(pLine + m_Edges[c], pLine + m_Edges[c + 1], m_Levels[m_Samples[c][nRow]]);
+        switch (m_nZoom)
+        {
+        case 100:
+            FillLine<kColumnWidth>(pLine, m_Samples, nRow, m_Levels);
+            break;
+        case 200:
+            FillLine<2 * kColumnWidth>(pLine, m_Samples, nRow, m_Levels);
+            break;
+        case 300:
+            FillLine<3 * kColumnWidth>(pLine, m_Samples, nRow, m_Levels);
+            break;
+        default: // columns of two widths
+            for (std::size_t c = 0; c < m_Samples.size(); ++c)
+                std::fill(pLine + m_Edges[c], pLine + m_Edges[c + 1], m_Levels[m_Samples[c][nRow]]);
+            break;
+        }
     }
+    // An image over the bits, for drawing: it never copies them.
+    m_Copy = QImage(m_CopyBits.data(), r.width(), r.height(), static_cast<qsizetype>(nStride),
+                    QImage::Format_Grayscale8);
     return r;
 }

@@ -71,8 +71,9 @@ private:
     int m_nZoom = 100; // percent
     int m_nSlant = 0;  // ppm
 
-    // Reused by every draw: one copy of a band's columns at zoomed size, the columns' samples,
-    // where each column begins in the copy.
+    // Reused by every draw: one copy of a band's columns at zoomed size (its grey bytes, and an
+    // image over them), the columns' samples, where each column begins in the copy.
+    std::vector<std::uint8_t> m_CopyBits;
     QImage m_Copy;
     std::vector<const std::uint8_t*> m_Samples;
     std::vector<std::uint8_t> m_Spare;
