@@ -1,5 +1,6 @@
 // The receive view on the offscreen platform: a full repaint of a 1920 x 1080 window showing the
-// end of one hour and of 24 hours of reception, and the work of one live column.
+// end of one hour and of 24 hours of reception, the same with the picture controls on at each
+// zoom, and the work of one live column.
 
 #include "MemoryProfile.h"
 #include "RecordingHost.h"
@@ -46,6 +47,24 @@ void BM_FullRepaint(benchmark::State& state)
     state.counters["pages"] = fixture.m_Doc.m_RxStore.m_nRxPages;
 }
 BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(24)->ArgName("hours")->Unit(benchmark::kMicrosecond);
+
+// One hour stored, brightness, contrast and slant correction set, at the zoom given in percent.
+void BM_FullRepaintWithControls(benchmark::State& state)
+{
+    CViewFixture fixture(kSamplesPerHour);
+    fixture.m_Doc.SetPicture({20, 30, static_cast<int>(state.range(0)), 250});
+    fixture.m_View.ScrollToEnd();
+    QCoreApplication::processEvents();
+    for (auto _ : state)
+        fixture.m_View.viewport()->repaint();
+}
+BENCHMARK(BM_FullRepaintWithControls)
+    ->Arg(100)
+    ->Arg(150)
+    ->Arg(200)
+    ->Arg(300)
+    ->ArgName("zoom")
+    ->Unit(benchmark::kMicrosecond);
 
 // One column of 28 samples stored live, then the paint it asked for.
 void BM_LiveColumn(benchmark::State& state)

@@ -45,6 +45,12 @@ inline constexpr SFlag kUpperCase{"Tx", "UpperCase", true};
 inline constexpr SFlag kUseDiddle{"Tx", "UseDiddle", true};
 inline constexpr SFlag kReverseVideo{"Tx", "ReverseVideo", false};
 inline constexpr SText kFontFileName{"Tx", "FontFileName", "hellfont.hlf"};
+// How the picture is painted: brightness and contrast (-100..100), zoom in percent, slant
+// correction in ppm.
+inline constexpr SInt kPictureBrightness{"View", "Brightness", 0};
+inline constexpr SInt kPictureContrast{"View", "Contrast", 0};
+inline constexpr SInt kPictureZoom{"View", "Zoom", 100};
+inline constexpr SInt kPictureSlant{"View", "Slant", 0};
 // The port: "DUMMY", "COMn", a device path or "SOUNDCARD".
 inline constexpr SText kPort{"Comm", "Port", "DUMMY"};
 // The sound card's devices (the sound server's names; empty for its default) and tone in Hz; the

@@ -65,6 +65,10 @@ CSkrivelDoc::~CSkrivelDoc()
     ProfileSettings::Write(m_Profile, ProfileSettings::kPort, m_Link.GetPortName());
     ProfileSettings::Write(m_Profile, ProfileSettings::kUpperCase, m_bUpperCase);
     ProfileSettings::Write(m_Profile, ProfileSettings::kReverseVideo, m_bReverseVideo);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kPictureBrightness, m_Picture.nBrightness);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kPictureContrast, m_Picture.nContrast);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kPictureZoom, m_Picture.nZoom);
+    ProfileSettings::Write(m_Profile, ProfileSettings::kPictureSlant, m_Picture.nSlant);
     ProfileSettings::Write(m_Profile, ProfileSettings::kFullDuplex, m_bFullDuplex);
     ProfileSettings::Write(m_Profile, ProfileSettings::kUseDiddle, m_bUseDiddle);
     m_Link.ClosePort();
@@ -78,6 +82,11 @@ bool CSkrivelDoc::OnNewDocument()
     m_bFullDuplex = ProfileSettings::Read(m_Profile, ProfileSettings::kFullDuplex);
     m_bUpperCase = ProfileSettings::Read(m_Profile, ProfileSettings::kUpperCase);
     m_bReverseVideo = ProfileSettings::Read(m_Profile, ProfileSettings::kReverseVideo);
+    m_Picture = SPictureSettings{ProfileSettings::Read(m_Profile, ProfileSettings::kPictureBrightness),
+                                 ProfileSettings::Read(m_Profile, ProfileSettings::kPictureContrast),
+                                 ProfileSettings::Read(m_Profile, ProfileSettings::kPictureZoom),
+                                 ProfileSettings::Read(m_Profile, ProfileSettings::kPictureSlant)}
+                    .Clamped();
     m_bUseDiddle = ProfileSettings::Read(m_Profile, ProfileSettings::kUseDiddle);
 
     m_strFontFileName = ProfileSettings::Read(m_Profile, ProfileSettings::kFontFileName);
@@ -547,6 +556,12 @@ void CSkrivelDoc::OnBlackOnWhite()
 void CSkrivelDoc::OnWhiteOnBlack()
 {
     m_bReverseVideo = false;
+    UpdateAllViews();
+}
+
+void CSkrivelDoc::SetPicture(const SPictureSettings& settings)
+{
+    m_Picture = settings.Clamped();
     UpdateAllViews();
 }
 

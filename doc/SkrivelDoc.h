@@ -1,6 +1,7 @@
 #pragma once
 
 #include "doc/FileErrorText.h"
+#include "doc/PictureSettings.h"
 #include "doc/ProfileSettings.h"
 #include "engine/HellFont.h"
 #include "engine/RxStore.h"
@@ -130,6 +131,8 @@ public:
     void OnDisplayOff() { m_bDisplayOn = false; }
     void OnBlackOnWhite();
     void OnWhiteOnBlack();
+    // Paints the picture with these settings, each kept within its range.
+    void SetPicture(const SPictureSettings& settings);
     void OnClearRx();
     void OnUpperCase() { m_bUpperCase = !m_bUpperCase; }
     void OnFullDuplex() { m_bFullDuplex = !m_bFullDuplex; }
@@ -153,6 +156,7 @@ public:
     bool m_bFullDuplex = true;
     bool m_bUseDiddle = true;
     bool m_bReverseVideo = false;
+    SPictureSettings m_Picture;
 
     std::string m_strFontFileName;
     CHellFont m_HellFont;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Command ids of menu items, toolbar buttons and accelerators. The program's own commands run from
-// 32771 to 32830; the standard commands keep the standard ids.
+// 32771 to 32830, those added since from 32900; the standard commands keep the standard ids.
 
 // File
 constexpr int ID_FILE_NONE_WORK = 32811; // "(None of these work...)"
@@ -16,6 +16,7 @@ constexpr int ID_FILE_PRINT_SETUP = 57606;
 constexpr int ID_FILE_PRINT = 57607;
 constexpr int ID_FILE_PRINT_DIRECT = 57608;
 constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+constexpr int ID_FILE_EXPORT_PICTURE = 32940;
 constexpr int ID_FILE_MRU_FILE1 = 57616; // to ID_FILE_MRU_FILE1 + 3
 constexpr int ID_APP_EXIT = 57665;
 
@@ -39,6 +40,22 @@ constexpr int ID_VIEW_WHITE_ON_BLACK = 32793;
 constexpr int ID_VIEW_TOOLBAR = 59392;
 constexpr int ID_VIEW_STATUS_BAR = 59393;
 constexpr int ID_WINDOW_SPLIT = 57653;
+// The picture's brightness, contrast, zoom and slant correction, and the bar that holds them.
+constexpr int ID_VIEW_BRIGHTER = 32941;
+constexpr int ID_VIEW_DARKER = 32942;
+constexpr int ID_VIEW_MORE_CONTRAST = 32943;
+constexpr int ID_VIEW_LESS_CONTRAST = 32944;
+constexpr int ID_VIEW_NORMAL_PICTURE = 32945;
+constexpr int ID_VIEW_ZOOM_100 = 32946;
+constexpr int ID_VIEW_ZOOM_150 = 32947;
+constexpr int ID_VIEW_ZOOM_200 = 32948;
+constexpr int ID_VIEW_ZOOM_300 = 32949;
+constexpr int ID_VIEW_ZOOM_IN = 32950;
+constexpr int ID_VIEW_ZOOM_OUT = 32951;
+constexpr int ID_VIEW_SLANT_UP = 32952;
+constexpr int ID_VIEW_SLANT_DOWN = 32953;
+constexpr int ID_VIEW_SLANT_NONE = 32954;
+constexpr int ID_VIEW_PICTURE_BAR = 32955;
 
 // Comm
 constexpr int ID_COMM_COM1 = 32771;

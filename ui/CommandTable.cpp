@@ -21,6 +21,7 @@ constexpr SCommand kCommands[] = {
     {ID_FILE_PRINT, "&Print Rx Data...\tCtrl+P", "Ctrl+P", "Print the active pane"},
     {ID_FILE_PRINT_PREVIEW, "Print Pre&view", nullptr, "Show the printed pages on the screen"},
     {ID_FILE_PRINT_SETUP, "P&rint Setup...", nullptr, "Choose the printer and the page"},
+    {ID_FILE_EXPORT_PICTURE, "&Export Picture...", nullptr, "Save the received picture as a PNG image, as painted"},
     {ID_FILE_MRU_FILE1, "Recent File", nullptr, "Open this recently used file"},
     {ID_FILE_MRU_FILE1 + 1, "", nullptr, "Open this recently used file"},
     {ID_FILE_MRU_FILE1 + 2, "", nullptr, "Open this recently used file"},
@@ -54,6 +55,23 @@ constexpr SCommand kCommands[] = {
     {ID_VIEW_TOOLBAR, "&Toolbar", nullptr, "Show or hide the toolbar"},
     {ID_VIEW_STATUS_BAR, "&Status Bar", nullptr, "Show or hide the status bar"},
     {ID_WINDOW_SPLIT, "S&plit", nullptr, "Move the bar between the panes with the arrow keys"},
+    {ID_VIEW_BRIGHTER, "&Brighter", nullptr, "Paint the received picture brighter"},
+    {ID_VIEW_DARKER, "&Darker", nullptr, "Paint the received picture darker"},
+    {ID_VIEW_MORE_CONTRAST, "More &Contrast", nullptr, "Paint the received picture with more contrast"},
+    {ID_VIEW_LESS_CONTRAST, "&Less Contrast", nullptr, "Paint the received picture with less contrast"},
+    {ID_VIEW_NORMAL_PICTURE, "&Normal Brightness and Contrast", nullptr, "Paint the received levels as they are"},
+    {ID_VIEW_ZOOM_100, "&100%\tCtrl+0", "Ctrl+0", "Show the picture at its own size"},
+    {ID_VIEW_ZOOM_150, "1&50%", nullptr, "Show the picture one and a half times its size"},
+    {ID_VIEW_ZOOM_200, "&200%", nullptr, "Show the picture twice its size"},
+    {ID_VIEW_ZOOM_300, "&300%", nullptr, "Show the picture three times its size"},
+    {ID_VIEW_ZOOM_IN, "Zoom &In\tCtrl++", "Ctrl++; Ctrl+=", "Show the picture larger"},
+    {ID_VIEW_ZOOM_OUT, "Zoom &Out\tCtrl+-", "Ctrl+-", "Show the picture smaller"},
+    {ID_VIEW_SLANT_UP, "Raise the &Right Side\tAlt+Up", "Alt+Up",
+     "Straighten text that runs downhill; or drag along a slanted edge"},
+    {ID_VIEW_SLANT_DOWN, "&Lower the Right Side\tAlt+Down", "Alt+Down",
+     "Straighten text that runs uphill; or drag along a slanted edge"},
+    {ID_VIEW_SLANT_NONE, "&No Slant Correction", nullptr, "Paint the columns as received, 28 samples each"},
+    {ID_VIEW_PICTURE_BAR, "P&icture Bar", nullptr, "Show or hide the picture controls"},
     // Comm
     {ID_COMM_COM1, "COM&1", nullptr, nullptr},
     {ID_COMM_COM2, "COM&2", nullptr, nullptr},
@@ -102,6 +120,7 @@ constexpr SMenuItem kFileMenu[] = {
     {ID_FILE_PRINT, nullptr, {}},
     {ID_FILE_PRINT_PREVIEW, nullptr, {}},
     {ID_FILE_PRINT_SETUP, nullptr, {}},
+    {ID_FILE_EXPORT_PICTURE, nullptr, {}},
     kSeparatorItem,
     {ID_FILE_MRU_FILE1, nullptr, {}},
     {ID_FILE_MRU_FILE1 + 1, nullptr, {}},
@@ -138,10 +157,34 @@ constexpr SMenuItem kEditMenu[] = {
     {ID_EDIT_EDIT_MESSAGES, nullptr, {}},
 };
 
+constexpr SMenuItem kZoomMenu[] = {
+    {ID_VIEW_ZOOM_100, nullptr, {}}, {ID_VIEW_ZOOM_150, nullptr, {}}, {ID_VIEW_ZOOM_200, nullptr, {}},
+    {ID_VIEW_ZOOM_300, nullptr, {}}, kSeparatorItem,                  {ID_VIEW_ZOOM_IN, nullptr, {}},
+    {ID_VIEW_ZOOM_OUT, nullptr, {}},
+};
+
+constexpr SMenuItem kSlantMenu[] = {
+    {ID_VIEW_SLANT_UP, nullptr, {}},
+    {ID_VIEW_SLANT_DOWN, nullptr, {}},
+    {ID_VIEW_SLANT_NONE, nullptr, {}},
+};
+
 constexpr SMenuItem kViewMenu[] = {
-    {ID_VIEW_BLACK_ON_WHITE, nullptr, {}},      {ID_VIEW_WHITE_ON_BLACK, nullptr, {}},
-    {ID_EDIT_CLEAR_RX, "Clear RX Display", {}}, {ID_VIEW_TOOLBAR, nullptr, {}},
-    {ID_VIEW_STATUS_BAR, nullptr, {}},          {ID_WINDOW_SPLIT, nullptr, {}},
+    {ID_VIEW_BLACK_ON_WHITE, nullptr, {}},
+    {ID_VIEW_WHITE_ON_BLACK, nullptr, {}},
+    {ID_EDIT_CLEAR_RX, "Clear RX Display", {}},
+    {ID_VIEW_TOOLBAR, nullptr, {}},
+    {ID_VIEW_STATUS_BAR, nullptr, {}},
+    {ID_WINDOW_SPLIT, nullptr, {}},
+    kSeparatorItem,
+    {ID_VIEW_BRIGHTER, nullptr, {}},
+    {ID_VIEW_DARKER, nullptr, {}},
+    {ID_VIEW_MORE_CONTRAST, nullptr, {}},
+    {ID_VIEW_LESS_CONTRAST, nullptr, {}},
+    {ID_VIEW_NORMAL_PICTURE, nullptr, {}},
+    {kSeparator, "&Zoom", kZoomMenu},
+    {kSeparator, "Sl&ant", kSlantMenu},
+    {ID_VIEW_PICTURE_BAR, nullptr, {}},
 };
 
 constexpr SMenuItem kCommMenu[] = {

@@ -6,6 +6,8 @@
 #include "ui/CommandActions.h"
 #include "ui/CommandIds.h"
 #include "ui/HelpWindow.h"
+#include "ui/PictureBar.h"
+#include "ui/PictureCommands.h"
 #include "ui/PrintCommands.h"
 #include "ui/RxDataFileDialog.h"
 #include "ui/SkrivelRxView.h"
@@ -78,7 +80,13 @@ CMainFrame::CMainFrame(CSkrivelDoc& doc, IDocHost& host, IProfile& profile, ICom
     setStatusBar(m_wndStatusBar);
     m_pStatusPanes = new CStatusPanes(m_wndStatusBar);
 
+    // The picture's controls, under it.
+    m_pPictureBar = new CPictureBar(m_Doc, this);
+    m_pPictureBar->setObjectName(QStringLiteral("m_wndPictureBar"));
+    addToolBar(Qt::BottomToolBarArea, m_pPictureBar);
+
     CreateClient();
+    m_pPictureCommands = std::make_unique<CPictureCommands>(m_Doc, *m_pRxView, *m_pPictureBar);
     UpdateRecentFileMenu();
     UpdateTitle();
     resize(800, 540);
@@ -195,7 +203,8 @@ void CMainFrame::OnFocusChanged(QWidget* pNow)
 
 bool CMainFrame::RouteCommand(int nID, CCmdUI* pCmdUI)
 {
-    ICommandTarget* const targets[] = {GetActiveTarget(), &m_DocCommands, this, m_pAppTarget};
+    ICommandTarget* const targets[] = {GetActiveTarget(), &m_DocCommands, m_pPictureCommands.get(), this,
+                                       m_pAppTarget};
     for (ICommandTarget* pTarget : targets)
     {
         if (pTarget != nullptr && pTarget->OnCmdMsg(nID, pCmdUI))
@@ -213,6 +222,7 @@ void CMainFrame::OnCommand(int nID)
 void CMainFrame::UpdateCommandUI()
 {
     m_pActions->Update([this](int nID, CCmdUI* pCmdUI) { return RouteCommand(nID, pCmdUI); });
+    m_pPictureBar->Update();
     m_pStatusPanes->SetOperatingStatus(QString::fromLatin1(m_Doc.GetStatusText()));
     m_pStatusPanes->SetDroppedSamples(m_Doc.GetRxDropped());
     m_pStatusPanes->SetPortStatus(QString::fromStdString(m_Doc.GetPortStatusText()),

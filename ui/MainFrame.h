@@ -11,6 +11,8 @@
 #include <memory>
 
 class CCommandActions;
+class CPictureBar;
+class CPictureCommands;
 class CSkrivelDoc;
 class CSkrivelRxView;
 class CSkrivelTxView;
@@ -67,6 +69,7 @@ public:
     QWidget* GetActivePane() const;
     QSplitter* GetSplitter() const { return m_wndSplitter; }
     QToolBar* GetToolBar() const { return m_wndToolBar; }
+    CPictureBar* GetPictureBar() const { return m_pPictureBar; }
     CStatusPanes& GetStatusPanes() const { return *m_pStatusPanes; }
     const CCommandActions& GetActions() const { return *m_pActions; }
     QAction* GetAction(int nID) const;
@@ -105,5 +108,7 @@ private:
     CStatusPanes* m_pStatusPanes = nullptr;
     CCommandActions* m_pActions = nullptr;
     CSplitTracker* m_pSplitTracker = nullptr;
+    CPictureBar* m_pPictureBar = nullptr;
+    std::unique_ptr<CPictureCommands> m_pPictureCommands;
     int m_nActivePane = 0; // 0 the transmit pane, 1 the receive pane
 };

@@ -1,8 +1,10 @@
 #include "ui/SkrivelRxView.h"
 
+#include "doc/FileErrorText.h"
 #include "doc/SkrivelDoc.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandIds.h"
+#include "ui/PictureExport.h"
 #include "ui/PrintCommands.h"
 
 #include <QDragEnterEvent>
@@ -11,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -18,44 +21,23 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cstdint>
+#include <cmath>
+#include <cstdlib>
 
 namespace
 {
-// Geometry of the picture, in pixels.
-constexpr int kRows = CRxStore::kRowsPerColumn;     // 28
-constexpr int kColumns = CRxStore::kColumnsPerPage; // 245
-constexpr int kBandHeight = 60;                     // one page of the store
-constexpr int kMargin = 4;                          // left and top of every band, bottom of the picture
-constexpr int kColumnWidth = 3;                     // every column is 3 pixels wide
-constexpr int kLowerCopyTop = kMargin + kRows;      // 32: the lower copy within its band
-constexpr int kPictureWidth = 746;                  // 245 columns, one column of shift, margins
-constexpr int kFollowSlack = 64;                    // how near the end still counts as at the end
-constexpr int kLastLowerPixel = kBandHeight - 1;    // 59: last row of a lower copy within its band
-constexpr int kFootprint = 2 * kColumnWidth;        // a column and its shifted copy side by side
+constexpr int kBandHeight = CRxPicture::kBandHeight;
+constexpr int kBottomMargin = 4; // below the last band (unzoomed)
+constexpr int kFollowSlack = 64; // how near the end still counts as at the end (unzoomed)
+constexpr int kCharacterWidth = 21; // 7 columns of 3 pixels (unzoomed)
+constexpr int kLineHeight = 30;     // half a band (unzoomed)
+// The shortest drag that sets the slant: one character across (unzoomed pixels).
+constexpr int kMinSlantDrag = kCharacterWidth;
+constexpr double kRowsPerColumn = CRxStore::kRowsPerColumn;
+constexpr double kColumnWidth = 3;
 
 const char kOnlyOneFile[] = "Hey! Only one file at a time!";
 const char kCantPrint[] = "Can't start printing";
-
-int FloorDiv(int n, int d)
-{
-    return n >= 0 ? n / d : -((-n + d - 1) / d);
-}
-
-int CeilDiv(int n, int d)
-{
-    return -FloorDiv(-n, d);
-}
-
-QRect UpperCopyRect(int nPage, int nColumn)
-{
-    return {kMargin + kColumnWidth * nColumn, kBandHeight * nPage + kMargin, kColumnWidth, kRows};
-}
-
-QRect LowerCopyRect(int nPage, int nColumn)
-{
-    return {kMargin + kColumnWidth * (nColumn + 1), kBandHeight * nPage + kLowerCopyTop, kColumnWidth, kRows};
-}
 
 // The local files of a drop, or none when anything dropped is not a local file.
 QStringList LocalFiles(const QMimeData* pMime)
@@ -74,14 +56,14 @@ QStringList LocalFiles(const QMimeData* pMime)
 } // namespace
 
 CSkrivelRxView::CSkrivelRxView(CSkrivelDoc& doc, QWidget* pParent)
-    : QAbstractScrollArea(pParent), m_Doc(doc),
-      m_BandImage(kColumnWidth * kColumns, kRows, QImage::Format_Grayscale8)
+    : QAbstractScrollArea(pParent), m_Doc(doc), m_Picture(doc.m_RxStore)
 {
-    m_BandImage.fill(0);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
+    TakeLook();
+    UpdateSteps();
     UpdateScrollSizes();
     m_Doc.SetRxDisplay(this);
 }
@@ -94,80 +76,55 @@ CSkrivelRxView::~CSkrivelRxView()
 
 QSize CSkrivelRxView::GetTotalSize() const
 {
-    return {kPictureWidth, kBandHeight * m_Doc.m_RxStore.m_nRxPages + kMargin};
+    return m_Picture.GetSize();
 }
 
-int CSkrivelRxView::GetColumnCount(int nPage) const
+bool CSkrivelRxView::TakeLook()
 {
-    const CRxStore& store = m_Doc.m_RxStore;
-    // The column being written is drawn too, with the rows it holds so far.
-    return nPage == store.m_nRxPages - 1 ? store.m_nRxColumn + 1 : kColumns;
+    const int nZoom = m_Picture.GetZoom();
+    const int nSlant = m_Picture.GetSlant();
+    m_Picture.SetLook(m_Doc.m_bReverseVideo, m_Doc.m_Picture);
+    return m_Picture.GetZoom() != nZoom || m_Picture.GetSlant() != nSlant;
+}
+
+QPoint CSkrivelRxView::GetOrigin() const
+{
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
 // ---- Drawing -----------------------------------------------------------------------------------
 
-void CSkrivelRxView::DrawColumns(QPainter& painter, int nPage, int nFirst, int nLast)
-{
-    const std::uint8_t* pPage = m_Doc.m_RxStore.m_RxPages[nPage]->data();
-    const std::uint8_t nMask = m_Doc.m_bReverseVideo ? 0xFF : 0x00; // v ^ 0xFF == 255 - v
-    uchar* pBits = m_BandImage.bits();
-    const qsizetype nStride = m_BandImage.bytesPerLine();
-    // Image line y holds row 27 - y: the first sample of a column is at the bottom.
-    for (int y = 0; y < kRows; ++y)
-    {
-        const std::uint8_t* pSample = pPage + (kRows - 1 - y) + nFirst * kRows;
-        uchar* pPixel = pBits + y * nStride + nFirst * kColumnWidth;
-        for (int j = nFirst; j <= nLast; ++j, pSample += kRows, pPixel += kColumnWidth)
-        {
-            const uchar g = *pSample ^ nMask;
-            pPixel[0] = g;
-            pPixel[1] = g;
-            pPixel[2] = g;
-        }
-    }
-    const QRect rSource(nFirst * kColumnWidth, 0, (nLast - nFirst + 1) * kColumnWidth, kRows);
-    painter.drawImage(UpperCopyRect(nPage, nFirst).topLeft(), m_BandImage, rSource);
-    painter.drawImage(LowerCopyRect(nPage, nFirst).topLeft(), m_BandImage, rSource);
-}
-
-void CSkrivelRxView::DrawPicture(QPainter& painter, const QRect& rClip)
-{
-    const int nPages = m_Doc.m_RxStore.m_nRxPages;
-    if (nPages == 0 || rClip.isEmpty())
-        return;
-    // Bands whose rows 60k+4 .. 60k+59 meet the clip, columns whose 6-pixel footprint does.
-    const int nFirstPage = std::max(0, CeilDiv(rClip.top() - kLastLowerPixel, kBandHeight));
-    const int nLastPage = std::min(nPages - 1, FloorDiv(rClip.bottom() - kMargin, kBandHeight));
-    const int nFirstColumn = std::max(0, CeilDiv(rClip.left() - kMargin - kFootprint + 1, kColumnWidth));
-    const int nLastColumn = FloorDiv(rClip.right() - kMargin, kColumnWidth);
-    for (int k = nFirstPage; k <= nLastPage; ++k)
-    {
-        const int nLast = std::min(nLastColumn, GetColumnCount(k) - 1);
-        if (nFirstColumn <= nLast)
-            DrawColumns(painter, k, nFirstColumn, nLast);
-    }
-}
-
 void CSkrivelRxView::paintEvent(QPaintEvent* pEvent)
 {
-    const QPoint origin(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    TakeLook();
+    const QPoint origin = GetOrigin();
     QPainter painter(viewport());
     painter.translate(-origin);
-    DrawPicture(painter, pEvent->rect().translated(origin));
+    m_Picture.Draw(painter, pEvent->rect().translated(origin));
+    if (m_bDragging)
+    {
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.drawLine(m_DragFrom, m_DragTo);
+    }
 }
 
 void CSkrivelRxView::PaintColumn(int nPage, int nColumn)
 {
-    const QPoint origin(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    QRegion region(UpperCopyRect(nPage, nColumn).translated(-origin));
-    region += LowerCopyRect(nPage, nColumn).translated(-origin);
-    viewport()->update(region);
+    viewport()->update(m_Picture.GetStoredColumnRegion(nPage, nColumn).translated(-GetOrigin()));
+    // A slant correction cuts the samples into columns of another length: its bands begin
+    // when the store's pages do not.
+    if (m_Picture.GetBandCount() != m_nBands)
+    {
+        UpdateScrollSizes();
+        FollowEnd();
+    }
 }
 
 // ---- Scrolling ---------------------------------------------------------------------------------
 
 void CSkrivelRxView::UpdateScrollSizes()
 {
+    m_nBands = m_Picture.GetBandCount();
     const QSize total = GetTotalSize();
     const QSize client = viewport()->size();
     QScrollBar* pHorz = horizontalScrollBar();
@@ -192,7 +149,8 @@ void CSkrivelRxView::ScrollToEnd()
 
 bool CSkrivelRxView::IsAtEnd(int nViewportHeight) const
 {
-    return verticalScrollBar()->value() + nViewportHeight >= GetTotalSize().height() - kFollowSlack;
+    return verticalScrollBar()->value() + nViewportHeight >=
+           GetTotalSize().height() - m_Picture.Zoomed(kFollowSlack);
 }
 
 void CSkrivelRxView::FollowEnd()
@@ -203,8 +161,31 @@ void CSkrivelRxView::FollowEnd()
 
 void CSkrivelRxView::OnUpdate()
 {
+    // Zoomed, the picture keeps the point at the top left of the window in place, or its end in
+    // view when it was there.
+    const bool bAtEnd = IsAtEnd(viewport()->height());
+    const QPoint unzoomed(m_Picture.Unzoomed(horizontalScrollBar()->value()),
+                          m_Picture.Unzoomed(verticalScrollBar()->value()));
+    const bool bReshaped = TakeLook();
+    UpdateSteps();
     UpdateScrollSizes();
+    if (bReshaped && bAtEnd)
+        ScrollToEnd();
+    else if (bReshaped)
+    {
+        horizontalScrollBar()->setValue(m_Picture.Zoomed(unzoomed.x()));
+        verticalScrollBar()->setValue(m_Picture.Zoomed(unzoomed.y()));
+    }
     viewport()->update();
+}
+
+void CSkrivelRxView::UpdateSteps()
+{
+    m_sizeLine = QSize(m_Picture.Zoomed(kCharacterWidth), m_Picture.Zoomed(kLineHeight));
+    m_sizePage.setWidth(m_Picture.Zoomed(kCharacterWidth));
+    // Whole bands per page step.
+    const int nBand = m_Picture.Zoomed(kBandHeight);
+    m_sizePage.setHeight(viewport()->height() / nBand * nBand);
 }
 
 void CSkrivelRxView::resizeEvent(QResizeEvent* pEvent)
@@ -213,8 +194,7 @@ void CSkrivelRxView::resizeEvent(QResizeEvent* pEvent)
     // shrank.
     const bool bAtEnd = viewport()->height() < m_nViewportHeight && IsAtEnd(m_nViewportHeight);
     m_nViewportHeight = viewport()->height();
-    // Whole bands per page step.
-    m_sizePage.setHeight(viewport()->height() / kBandHeight * kBandHeight);
+    UpdateSteps();
     UpdateScrollSizes();
     if (bAtEnd)
         ScrollToEnd();
@@ -269,6 +249,51 @@ void CSkrivelRxView::keyPressEvent(QKeyEvent* pEvent)
     pEvent->accept();
 }
 
+// ---- Slant by dragging -------------------------------------------------------------------------
+
+void CSkrivelRxView::mousePressEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(pEvent);
+    m_bDragging = true;
+    m_DragFrom = m_DragTo = pEvent->position().toPoint() + GetOrigin();
+    viewport()->setCursor(Qt::CrossCursor);
+}
+
+void CSkrivelRxView::mouseMoveEvent(QMouseEvent* pEvent)
+{
+    if (!m_bDragging)
+        return QAbstractScrollArea::mouseMoveEvent(pEvent);
+    viewport()->update(GetDragRect());
+    m_DragTo = pEvent->position().toPoint() + GetOrigin();
+    viewport()->update(GetDragRect());
+}
+
+void CSkrivelRxView::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    if (!m_bDragging || pEvent->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mouseReleaseEvent(pEvent);
+    m_bDragging = false;
+    viewport()->unsetCursor();
+    viewport()->update(GetDragRect());
+    m_DragTo = pEvent->position().toPoint() + GetOrigin();
+    // The edge climbs so many rows a column: the station's columns are that much longer than
+    // the picture's now (shorter where it falls). A drag shorter than a character is a click.
+    const int nAcross = m_Picture.Unzoomed(m_DragTo.x()) - m_Picture.Unzoomed(m_DragFrom.x());
+    if (std::abs(nAcross) < kMinSlantDrag)
+        return;
+    const int nUp = m_Picture.Unzoomed(m_DragFrom.y()) - m_Picture.Unzoomed(m_DragTo.y());
+    const double dRowsPerColumn = nUp / (nAcross / kColumnWidth);
+    SPictureSettings settings = m_Doc.m_Picture;
+    settings.nSlant += static_cast<int>(std::lround(dRowsPerColumn / kRowsPerColumn * 1e6));
+    m_Doc.SetPicture(settings);
+}
+
+QRect CSkrivelRxView::GetDragRect() const
+{
+    return QRect(m_DragFrom, m_DragTo).normalized().adjusted(-1, -1, 1, 1).translated(-GetOrigin());
+}
+
 // ---- Dropped files -----------------------------------------------------------------------------
 
 void CSkrivelRxView::dragEnterEvent(QDragEnterEvent* pEvent)
@@ -313,6 +338,34 @@ void CSkrivelRxView::ShowMessage(const QString& strText)
         QMessageBox::information(this, QStringLiteral("skrivel"), strText);
 }
 
+// ---- Export ------------------------------------------------------------------------------------
+
+void CSkrivelRxView::OnExportPicture()
+{
+    QString strPath;
+    bool bInViewOnly = false;
+    if (!PictureExport::Ask(this, strPath, bInViewOnly))
+        return;
+    const std::string strFile = QFile::encodeName(strPath).toStdString();
+    if (const int nError = ExportPicture(strFile, bInViewOnly); nError != 0)
+        ShowMessage(QString::fromStdString(FileErrorText::For(FileErrorText::Operation::Save, nError, strFile)));
+}
+
+int CSkrivelRxView::ExportPicture(const std::string& strPath, bool bInViewOnly)
+{
+    TakeLook();
+    QRect rPart(QPoint(0, 0), m_Picture.GetSize());
+    if (bInViewOnly)
+        rPart &= viewport()->rect().translated(GetOrigin());
+    const QColor background = viewport()->palette().color(viewport()->backgroundRole());
+    return PictureExport::Write(strPath, rPart.width(), rPart.height(), background,
+                                [this, rPart](QPainter& painter, const QRect& rStrip)
+                                {
+                                    painter.translate(-rPart.topLeft());
+                                    m_Picture.Draw(painter, rStrip.translated(rPart.topLeft()));
+                                });
+}
+
 // ---- Printing ----------------------------------------------------------------------------------
 
 bool CSkrivelRxView::Print(QPrinter& printer)
@@ -320,20 +373,25 @@ bool CSkrivelRxView::Print(QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const int nPages = m_Doc.m_RxStore.m_nRxPages;
-    const double dScale = static_cast<double>(printer.width()) / kPictureWidth;
+    // The picture as painted, at its own size: the page width scales it.
+    CRxPicture printed(m_Doc.m_RxStore);
+    SPictureSettings settings = m_Doc.m_Picture;
+    settings.nZoom = 100;
+    printed.SetLook(m_Doc.m_bReverseVideo, settings);
+    const int nBands = printed.GetBandCount();
+    const int nWidth = printed.GetSize().width();
+    const double dScale = static_cast<double>(printer.width()) / nWidth;
     const int nBandsPerSheet =
-        std::max(1, static_cast<int>((printer.height() / dScale - kMargin) / kBandHeight));
-    for (int nFirst = 0; nFirst < nPages; nFirst += nBandsPerSheet)
+        std::max(1, static_cast<int>((printer.height() / dScale - kBottomMargin) / kBandHeight));
+    for (int nFirst = 0; nFirst < nBands; nFirst += nBandsPerSheet)
     {
         if (nFirst > 0)
             printer.newPage();
         painter.save();
         painter.scale(dScale, dScale);
         painter.translate(0, -kBandHeight * nFirst);
-        const int nEnd = std::min(nPages, nFirst + nBandsPerSheet);
-        for (int k = nFirst; k < nEnd; ++k)
-            DrawColumns(painter, k, 0, GetColumnCount(k) - 1);
+        const int nEnd = std::min(nBands, nFirst + nBandsPerSheet);
+        printed.Draw(painter, QRect(0, kBandHeight * nFirst, nWidth, kBandHeight * (nEnd - nFirst)));
         painter.restore();
     }
     return painter.end();

@@ -2,21 +2,26 @@
 
 #include "doc/IRxDisplay.h"
 #include "ui/CommandTarget.h"
+#include "ui/RxPicture.h"
 
 #include <QAbstractScrollArea>
-#include <QImage>
 #include <QSize>
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class CSkrivelDoc;
 class QPainter;
 class QPrinter;
 
 // The receive picture: every stored page is one band 60 pixels high, each column drawn twice
-// (the lower copy one column to the right), painted straight from the document's receive store.
-// The view registers itself as the document's receive display for its lifetime.
+// (the lower copy one column to the right), painted straight from the document's receive store
+// in the document's picture settings (see CRxPicture). The view registers itself as the
+// document's receive display for its lifetime.
+//
+// Dragging along a slanted edge of the text (a baseline, say) sets the slant correction that
+// straightens it.
 //
 // Commands: it handles print (ID_FILE_PRINT, with the print dialog), print without a dialog
 // (ID_FILE_PRINT_DIRECT) and print preview (ID_FILE_PRINT_PREVIEW) on the printer set with
@@ -53,6 +58,11 @@ public:
     // The scrollable size of the picture.
     QSize GetTotalSize() const;
 
+    // File, Export Picture...: asks for a PNG file and writes the picture to it, as painted.
+    void OnExportPicture();
+    // Writes the whole picture, or the part in view, to a PNG file; 0 or the errno of the failure.
+    int ExportPicture(const std::string& strPath, bool bInViewOnly);
+
     // IRxDisplay
     void PaintColumn(int nPage, int nColumn) override;
     void UpdateScrollSizes() override;
@@ -67,29 +77,39 @@ protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void scrollContentsBy(int dx, int dy) override;
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dragMoveEvent(QDragMoveEvent* pEvent) override;
     void dropEvent(QDropEvent* pEvent) override;
 
 private:
-    // Draws columns nFirst..nLast of page nPage, both copies, in picture coordinates.
-    void DrawColumns(QPainter& painter, int nPage, int nFirst, int nLast);
-    // Draws every column that touches rClip (picture coordinates).
-    void DrawPicture(QPainter& painter, const QRect& rClip);
-    int GetColumnCount(int nPage) const;
+    // The picture takes the document's colours and settings; true when its zoom or slant changed.
+    bool TakeLook();
+    // The scroll steps at the picture's zoom.
+    void UpdateSteps();
+    // The picture's point at the viewport's top left.
+    QPoint GetOrigin() const;
     // Whether a window nViewportHeight high shows the end of the picture, or near enough.
     bool IsAtEnd(int nViewportHeight) const;
+    // The rectangle of the line being dragged, in the viewport.
+    QRect GetDragRect() const;
     QPrinter& GetPrinter();
     void PrintOrComplain(QPrinter& printer);
     void ShowMessage(const QString& strText);
 
     CSkrivelDoc& m_Doc;
-    // One row of copies: 245 columns of 3 pixels by 28 rows, filled and drawn twice per band.
-    QImage m_BandImage;
+    CRxPicture m_Picture;
+    int m_nBands = 0; // in the scroll sizes
     // Scroll steps; 21 pixels are 7 columns, one character. The page height follows the window.
     QSize m_sizePage{21, 300};
     QSize m_sizeLine{21, 30};
+    // A slanted edge being dragged along, in picture coordinates.
+    bool m_bDragging = false;
+    QPoint m_DragFrom;
+    QPoint m_DragTo;
 
     OpenFileHandler m_OpenFileHandler;
     MessageHandler m_MessageHandler;

@@ -129,8 +129,38 @@ TEST_F(DocTest, ClosingWritesTheMessagesThenThePortAndFlagsAndNeverTheFontName)
                                                "XmitMessages/Message6", "XmitMessages/Message7",
                                                "XmitMessages/Message8", "Comm/Port",
                                                "Tx/UpperCase",          "Tx/ReverseVideo",
+                                               "View/Brightness",       "View/Contrast",
+                                               "View/Zoom",             "View/Slant",
                                                "Tx/FullDuplex",         "Tx/UseDiddle"};
     EXPECT_EQ(m_Profile.m_Writes, expected);
+}
+
+TEST_F(DocTest, PictureSettingsAreReadWithinTheirRangesAndWrittenAsSet)
+{
+    EXPECT_EQ(NewDoc().m_Picture, SPictureSettings{});
+    m_pDoc.reset(); // a closing document writes its settings
+    // Out of range: clamped; a zoom between steps: the nearest step.
+    const auto read = [this](const char* pszZoom)
+    {
+        m_Profile.Set("View", "Brightness", "250");
+        m_Profile.Set("View", "Contrast", "-101");
+        m_Profile.Set("View", "Zoom", pszZoom);
+        m_Profile.Set("View", "Slant", "-20000");
+        const SPictureSettings settings = NewDoc().m_Picture;
+        m_pDoc.reset();
+        return settings;
+    };
+    EXPECT_EQ(read("170"), (SPictureSettings{100, -100, 150, -10000}));
+    EXPECT_EQ(read("10").nZoom, 100);
+    EXPECT_EQ(read("900").nZoom, 300);
+
+    NewDoc().SetPicture({-30, 40, 260, 120});
+    EXPECT_EQ(m_pDoc->m_Picture, (SPictureSettings{-30, 40, 300, 120}));
+    m_pDoc.reset();
+    EXPECT_EQ(m_Profile.GetProfileString("View", "Brightness", ""), "-30");
+    EXPECT_EQ(m_Profile.GetProfileString("View", "Contrast", ""), "40");
+    EXPECT_EQ(m_Profile.GetProfileString("View", "Zoom", ""), "300");
+    EXPECT_EQ(m_Profile.GetProfileString("View", "Slant", ""), "120");
 }
 
 TEST_F(DocTest, AMissingFontIsReportedByTheNameAsConfiguredAndKeepsTheGlyphs)

@@ -1,5 +1,7 @@
 // The receive view on the offscreen platform: pixels of the grabbed viewport at the picture's
-// coordinates, scrolling, keys, dropped files and printing to PDF.
+// coordinates, scrolling, keys, dropped files and printing to PDF; the picture controls
+// (brightness, contrast, zoom, slant correction) against the stored samples, dragging along a
+// slanted edge, and the exported PNG against the painted picture.
 
 #include "doc/SkrivelDoc.h"
 #include "support/DropEvents.h"
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -35,6 +38,76 @@ bool AllOf(const QImage& img, const QRect& r, QRgb c)
             if (img.pixel(x, y) != c)
                 return false;
     return true;
+}
+
+// The grey that a level is painted in: reversed for black on white, contrast as a factor of 2 for
+// every 50 about mid-grey, brightness as a share of the whole range.
+int Painted(int nLevel, bool bReverse, const SPictureSettings& settings)
+{
+    const double dShown = bReverse ? 255 - nLevel : nLevel;
+    const double dGrey =
+        (dShown - 127.5) * std::exp2(settings.nContrast / 50.0) + 127.5 + settings.nBrightness * 2.55;
+    return static_cast<int>(std::clamp(std::lround(dGrey), 0L, 255L));
+}
+
+// The picture as the stored samples make it, pixel by pixel: pixel (x, y) of the zoomed picture
+// shows unzoomed pixel (x, y) / zoom. Bands of 60 rows: 4 of margin, the upper copy of each column
+// (3 pixels from x = 4), the lower copy one column to the right; row 0 of a column at the bottom.
+// With a slant correction column n shows the 28 samples from 28 n + round(28 n ppm / 10^6).
+class CPictureModel
+{
+public:
+    CPictureModel(const std::vector<std::uint8_t>& samples, bool bReverse, const SPictureSettings& settings)
+        : m_Samples(samples), m_bReverse(bReverse), m_Settings(settings)
+    {
+        // Every column that begins at or before the end of the samples is drawn.
+        while (Start(m_nColumns) <= static_cast<std::int64_t>(samples.size()))
+            ++m_nColumns;
+    }
+    std::int64_t Start(std::int64_t n) const
+    {
+        return 28 * n + std::llround(28.0 * static_cast<double>(n) * m_Settings.nSlant / 1e6);
+    }
+    // The grey at (x, y), or -1 for the background.
+    int GreyAt(int x, int y) const
+    {
+        const int u = x * 100 / m_Settings.nZoom;
+        const int v = y * 100 / m_Settings.nZoom;
+        const int nBand = v / 60;
+        const int w = v % 60;
+        if (w < 4)
+            return -1;
+        const bool bLower = w >= 32;
+        const int nLeft = bLower ? 7 : 4;
+        if (u < nLeft || (u - nLeft) / 3 >= 245)
+            return -1;
+        const std::int64_t n = std::int64_t{nBand} * 245 + (u - nLeft) / 3;
+        if (n >= m_nColumns)
+            return -1;
+        const int nRow = 27 - (w - (bLower ? 32 : 4));
+        const std::int64_t i = Start(n) + nRow;
+        const int nLevel = i < static_cast<std::int64_t>(m_Samples.size()) ? m_Samples[i] : 0;
+        return Painted(nLevel, m_bReverse, m_Settings);
+    }
+
+private:
+    const std::vector<std::uint8_t>& m_Samples;
+    bool m_bReverse;
+    SPictureSettings m_Settings;
+    std::int64_t m_nColumns = 0;
+};
+
+// Samples of a station whose columns are nLength samples long (28 and a fraction: its clock runs
+// slow): level 255 at rows 10 and 11 of every column, 0 elsewhere.
+std::vector<std::uint8_t> DriftingStation(double dLength, int nColumns)
+{
+    std::vector<std::uint8_t> samples(static_cast<std::size_t>(dLength * nColumns));
+    for (int m = 0; m < nColumns; ++m)
+    {
+        const auto nStart = static_cast<std::size_t>(std::floor(m * dLength));
+        samples[nStart + 10] = samples[nStart + 11] = 255;
+    }
+    return samples;
 }
 
 // Records the regions the viewport is asked to paint.
@@ -103,6 +176,48 @@ class CRxViewTest : public QObject
     QRgb Background() const { return m_pView->viewport()->palette().color(QPalette::Base).rgb(); }
     int Scroll() const { return m_pView->verticalScrollBar()->value(); }
     void Drop(const QStringList& paths) { QVERIFY(DropOn(m_pView->viewport(), QPoint(50, 50), {}, paths)); }
+    QPoint Origin() const
+    {
+        return {m_pView->horizontalScrollBar()->value(), m_pView->verticalScrollBar()->value()};
+    }
+    // Every pixel of the viewport is what the model says, or the background where it says none.
+    bool MatchesModel(const CPictureModel& model, QString& strWhere) const
+    {
+        const QImage img = Grab();
+        const QPoint origin = Origin();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+            {
+                const int nGrey = model.GreyAt(x + origin.x(), y + origin.y());
+                const QRgb expected = nGrey < 0 ? Background() : qRgb(nGrey, nGrey, nGrey);
+                if (img.pixel(x, y) != expected)
+                {
+                    strWhere = QStringLiteral("(%1, %2) of the picture: %3, not %4")
+                                   .arg(x + origin.x())
+                                   .arg(y + origin.y())
+                                   .arg(qRed(img.pixel(x, y)))
+                                   .arg(nGrey);
+                    return false;
+                }
+            }
+        return true;
+    }
+    // The rows (0 at the bottom) of the brightest pixels of each upper copy in the first nBands
+    // bands: where a drawn line lies.
+    std::vector<int> MarkRows(int nBands) const
+    {
+        const QImage img = Grab();
+        std::vector<int> rows;
+        for (int k = 0; k < nBands; ++k)
+            for (int j = 0; j < 245; ++j)
+                for (int r = 0; r < 28; ++r)
+                    if (qRed(img.pixel(5 + 3 * j, 60 * k + 4 + 27 - r)) == 255)
+                    {
+                        rows.push_back(r);
+                        break;
+                    }
+        return rows;
+    }
 
 private slots:
     void init()
@@ -343,6 +458,204 @@ private slots:
         printer.setOutputFileName(dir.filePath("missing/folder/x.pdf"));
         QVERIFY(m_pView->OnCmdMsg(ID_FILE_PRINT_DIRECT, nullptr));
         QCOMPARE(m_Messages, QStringList{"Can't start printing"});
+    }
+
+    void controlsPaintEveryPixelFromTheStoredSamples()
+    {
+        Show(700, 400);
+        std::vector<std::uint8_t> bytes(3 * kPageBytes + 1000);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i * 37 + i / kColumnBytes * 11);
+        Load(bytes);
+        struct SCase
+        {
+            bool bReverse;
+            SPictureSettings settings;
+        };
+        const SCase cases[] = {
+            {false, {0, 0, 100, 0}},     {true, {25, 40, 150, 0}},  {false, {-30, -20, 200, 0}},
+            {false, {10, 70, 300, 0}},   {true, {0, 0, 150, -3500}}, {false, {0, 20, 100, 4200}},
+            {false, {-100, 0, 100, 0}}, {false, {0, -100, 200, 10000}},
+        };
+        for (const SCase& c : cases)
+        {
+            c.bReverse ? m_pDoc->OnBlackOnWhite() : m_pDoc->OnWhiteOnBlack();
+            m_pDoc->SetPicture(c.settings);
+            m_pView->horizontalScrollBar()->setValue(37);
+            m_pView->verticalScrollBar()->setValue(101);
+            QString strWhere;
+            QVERIFY2(MatchesModel(CPictureModel(bytes, c.bReverse, c.settings), strWhere), qPrintable(strWhere));
+        }
+        // The levels worked out by hand: brightness 20 lifts 100 to 151; contrast 50 doubles the
+        // distance from mid-grey, 100 to 73 and 200 to 255; in reverse, 155 and 55 to 183 and 0.
+        m_pDoc->DeleteContents();
+        Load({100, 200});
+        m_pView->ScrollToEnd();
+        const std::vector<std::tuple<bool, SPictureSettings, int, int>> spots{
+            {false, {20, 0, 100, 0}, 151, 251}, {false, {0, 50, 100, 0}, 73, 255}, {true, {0, 50, 100, 0}, 183, 0}};
+        for (const auto& [bReverse, settings, nFirst, nSecond] : spots)
+        {
+            bReverse ? m_pDoc->OnBlackOnWhite() : m_pDoc->OnWhiteOnBlack();
+            m_pDoc->SetPicture(settings);
+            const QImage img = Grab();
+            QCOMPARE(qRed(img.pixel(5, 31)), nFirst);
+            QCOMPARE(qRed(img.pixel(5, 30)), nSecond);
+        }
+    }
+
+    void slantCorrectionStraightensADriftingStationAndLeavesTheSamples()
+    {
+        Show(800, 300);
+        // 4000 ppm slow: its text climbs 0.112 rows a column, 27 rows a band.
+        const std::vector<std::uint8_t> bytes = DriftingStation(28 * 1.004, 3 * 245);
+        Load(bytes);
+        m_pView->verticalScrollBar()->setValue(0);
+        std::vector<int> rows = MarkRows(3);
+        QVERIFY(std::count_if(rows.begin(), rows.end(), [](int r) { return r > 14; }) > 100);
+
+        m_pDoc->SetPicture({0, 0, 100, 4000});
+        rows = MarkRows(3);
+        QVERIFY(rows.size() >= 3 * 245 - 3);
+        // Within a row: the station's columns begin on whole samples too.
+        QVERIFY(std::all_of(rows.begin(), rows.end(), [](int r) { return r >= 9 && r <= 11; }));
+        // Only the painting changed.
+        std::vector<std::uint8_t> stored;
+        for (int k = 0; k < m_pDoc->m_RxStore.m_nRxPages; ++k)
+        {
+            const std::uint8_t* pPage = m_pDoc->m_RxStore.m_RxPages[k]->data();
+            stored.insert(stored.end(), pPage, pPage + m_pDoc->m_RxStore.GetPageByteCount(k));
+        }
+        QCOMPARE(stored, bytes);
+    }
+
+    void draggingAlongASlantedEdgeStraightensIt()
+    {
+        Show(800, 300);
+        Load(DriftingStation(28 * 1.004, 3 * 245));
+        m_pView->verticalScrollBar()->setValue(0);
+        // The mark's top row in columns 20 and 120 of the first band, a row above it on screen.
+        const auto markTop = [this](int j)
+        {
+            const QImage img = Grab();
+            int y = 4;
+            while (qRed(img.pixel(5 + 3 * j, y)) != 255)
+                ++y;
+            return QPoint(5 + 3 * j, y);
+        };
+        const QPoint from = markTop(20);
+        const QPoint to = markTop(120);
+        QVERIFY(to.y() < from.y() - 9);
+        // A click is no drag.
+        QTest::mouseClick(m_pView->viewport(), Qt::LeftButton, {}, from);
+        QCOMPARE(m_pDoc->m_Picture.nSlant, 0);
+        QTest::mousePress(m_pView->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(m_pView->viewport(), to);
+        QTest::mouseRelease(m_pView->viewport(), Qt::LeftButton, {}, to);
+        QVERIFY2(std::abs(m_pDoc->m_Picture.nSlant - 4000) < 200, qPrintable(QString::number(m_pDoc->m_Picture.nSlant)));
+        const std::vector<int> rows = MarkRows(3);
+        QVERIFY(std::all_of(rows.begin(), rows.end(), [](int r) { return r >= 8 && r <= 13; }));
+        // The line drawn while dragging is gone.
+        QString strWhere;
+        QVERIFY2(MatchesModel(CPictureModel(DriftingStation(28 * 1.004, 3 * 245), false, m_pDoc->m_Picture), strWhere),
+                 qPrintable(strWhere));
+    }
+
+    // Column paints and scrolling leave on screen what a full repaint draws, at every zoom and
+    // with the slant corrected, and the end of the picture is followed.
+    void livePaintingAndFollowingTheEndWithTheControls()
+    {
+        Show(780, 300);
+        for (const SPictureSettings& settings :
+             {SPictureSettings{0, 0, 150, -2000}, SPictureSettings{30, 30, 200, 3000}, SPictureSettings{0, 0, 300, 0}})
+        {
+            m_pDoc->DeleteContents();
+            m_pDoc->SetPicture(settings);
+            Receive(3 * kPageBytes + 2000);
+            QCOMPARE(Scroll(), m_pView->GetTotalSize().height() - m_pView->viewport()->height());
+            m_pView->verticalScrollBar()->setValue(Scroll() - 37);
+            Receive(1500);
+            const QImage onScreen = m_pView->screen()->grabWindow(m_pView->winId()).toImage();
+            QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+                     m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        }
+    }
+
+    void zoomKeepsTheTopLeftOrTheEndInView()
+    {
+        Show(500, 300);
+        LoadPages(20);
+        m_pView->verticalScrollBar()->setValue(300);
+        m_pView->horizontalScrollBar()->setValue(60);
+        m_pDoc->SetPicture({0, 0, 200, 0});
+        QCOMPARE(m_pView->GetTotalSize(), QSize(1492, 2 * (60 * 21 + 4)));
+        QCOMPARE(Scroll(), 600);
+        QCOMPARE(m_pView->horizontalScrollBar()->value(), 120);
+        QCOMPARE(m_pView->horizontalScrollBar()->singleStep(), 42);
+        QCOMPARE(m_pView->verticalScrollBar()->pageStep(), m_pView->viewport()->height() / 120 * 120);
+        m_pView->ScrollToEnd();
+        m_pDoc->SetPicture({0, 0, 150, 0});
+        QCOMPARE(Scroll(), m_pView->GetTotalSize().height() - m_pView->viewport()->height());
+    }
+
+    void savedPictureIsTheSamplesWhateverTheControls()
+    {
+        Show(800, 300);
+        Receive(2 * kPageBytes + 500);
+        QTemporaryDir dir;
+        const std::string strPlain = dir.filePath("plain.hel").toStdString();
+        const std::string strControlled = dir.filePath("controlled.hel").toStdString();
+        QVERIFY(m_pDoc->OnSaveDocument(strPlain));
+        m_pDoc->OnBlackOnWhite();
+        m_pDoc->SetPicture({40, -30, 200, 1500});
+        QVERIFY(m_pView->grab().toImage().width() > 0); // painted with them
+        QVERIFY(m_pDoc->OnSaveDocument(strControlled));
+        QFile plain(QString::fromStdString(strPlain));
+        QFile controlled(QString::fromStdString(strControlled));
+        QVERIFY(plain.open(QIODevice::ReadOnly) && controlled.open(QIODevice::ReadOnly));
+        const QByteArray bytes = plain.readAll();
+        QCOMPARE(bytes.size(), 2 * kPageBytes + 500);
+        QCOMPARE(controlled.readAll(), bytes);
+    }
+
+    void exportedPngIsThePaintedPicture()
+    {
+        // A window that shows all of a picture of 3 bands at 1.5 times.
+        Show(1200, 320);
+        std::vector<std::uint8_t> bytes(2 * kPageBytes + 3000);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i * 13 + i / kColumnBytes * 5);
+        Load(bytes);
+        m_pDoc->SetPicture({15, 35, 150, -1200});
+        QTemporaryDir dir;
+        const QString strWhole = dir.filePath("whole.png");
+        QCOMPARE(m_pView->ExportPicture(strWhole.toStdString(), false), 0);
+        const QSize size = m_pView->GetTotalSize();
+        QCOMPARE(size, QSize(1119, 276));
+        QImage png(strWhole);
+        QCOMPARE(png.format(), QImage::Format_Grayscale8); // the background is grey
+        QCOMPARE(png.convertToFormat(QImage::Format_RGB32), Grab().copy(QRect(QPoint(0, 0), size)));
+
+        // In colour on a coloured background; only the part in view.
+        QPalette palette = m_pView->viewport()->palette();
+        palette.setColor(QPalette::Base, QColor(250, 240, 200));
+        m_pView->viewport()->setPalette(palette);
+        m_pView->resize(400, 150);
+        m_pView->horizontalScrollBar()->setValue(123);
+        m_pView->verticalScrollBar()->setValue(45);
+        const QString strInView = dir.filePath("in view.png");
+        QCOMPARE(m_pView->ExportPicture(strInView.toStdString(), true), 0);
+        QCOMPARE(QImage(strInView).convertToFormat(QImage::Format_RGB32), Grab());
+
+        // Taller than a strip, zoomed: a tall window shows it whole.
+        m_pDoc->SetPicture({-20, 10, 300, 0});
+        Load(std::vector<std::uint8_t>(3 * kPageBytes, 90));
+        m_pView->resize(2300, 1200);
+        QCOMPARE(Scroll(), 0);
+        QCOMPARE(m_pView->ExportPicture(strWhole.toStdString(), false), 0);
+        QCOMPARE(QImage(strWhole).convertToFormat(QImage::Format_RGB32),
+                 Grab().copy(QRect(QPoint(0, 0), m_pView->GetTotalSize())));
+
+        QCOMPARE(m_pView->ExportPicture(dir.filePath("missing/x.png").toStdString(), false), ENOENT);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "link/PseudoTerminal.h"
 #include "ui/CommandIds.h"
 #include "ui/HelpWindow.h"
+#include "ui/PictureBar.h"
 #include "ui/SkrivelRxView.h"
 #include "ui/StatusPanes.h"
 
@@ -87,7 +88,8 @@ private slots:
                  QStringList({"(None of these work...)", "&New\tCtrl+N", "-", "&Load Rx Data\tCtrl+O",
                               "&Save Rx Data\tCtrl+S", "Save Rx Data &As...\tCtrl+A", "-", "Load &Tx Data",
                               "Save Tx Data", "Save Tx Data As...", "-", "&Print Rx Data...\tCtrl+P",
-                              "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+                              "Print Pre&view", "P&rint Setup...", "&Export Picture...", "-", "Recent File", "-",
+                              "E&xit"}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&Edit")),
                  QStringList({"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
                               "Clear Rx Screen", "Clear Tx Buffer", "Clear Xmitted Chars",
@@ -98,7 +100,12 @@ private slots:
                               "Edit Xmit Messages..."}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&View")),
                  QStringList({"Black on White", "White on Black", "Clear RX Display", "&Toolbar",
-                              "&Status Bar", "S&plit"}));
+                              "&Status Bar", "S&plit", "-", "&Brighter", "&Darker", "More &Contrast",
+                              "&Less Contrast", "&Normal Brightness and Contrast",
+                              "&Zoom [&100%\tCtrl+0|1&50%|&200%|&300%|-|Zoom &In\tCtrl++|Zoom &Out\tCtrl+-]",
+                              "Sl&ant [Raise the &Right Side\tAlt+Up|&Lower the Right Side\tAlt+Down|"
+                              "&No Slant Correction]",
+                              "P&icture Bar"}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&Comm")),
                  QStringList({"COM&1", "COM&2", "COM&3", "COM&4", "Dummy port", "&Sound card",
                               "Se&ttings...", "9600", "19200", "38400"}));
@@ -138,7 +145,8 @@ private slots:
             {"Ctrl+S", 57603},        {"Ctrl+T", 32783}, {"Ctrl+V", 57637},    {"Shift+Ins", 57637},
             {"Alt+Backspace", 57643}, {"Ctrl+Z", 57643}, {"Shift+Del", 57635}, {"Ctrl+X", 57635},
             {"Esc", 32785},           {"F1", 57670},     {"Shift+F1", 57669},  {"F6", 57680},
-            {"Shift+F6", 57681},
+            {"Shift+F6", 57681},      {"Ctrl+0", 32946}, {"Ctrl++", 32950},    {"Ctrl+=", 32950},
+            {"Ctrl+-", 32951},        {"Alt+Up", 32952}, {"Alt+Down", 32953},
         };
         QCOMPARE(keys, expected); // Ctrl+A among them would be a fault: it is only shown beside Save As
 
@@ -335,7 +343,8 @@ private slots:
     {
         CFrameFixture f;
         for (const auto& [nID, pBar] : {std::pair<int, QWidget*>{ID_VIEW_TOOLBAR, f.Frame().GetToolBar()},
-                                        {ID_VIEW_STATUS_BAR, f.Frame().statusBar()}})
+                                        {ID_VIEW_STATUS_BAR, f.Frame().statusBar()},
+                                        {ID_VIEW_PICTURE_BAR, f.Frame().GetPictureBar()}})
         {
             QVERIFY(f.IsMarked(nID) && !pBar->isHidden());
             f.Choose(nID);
