@@ -4,8 +4,14 @@
 
 #include <hamlib/rig.h>
 
+#include <mutex>
+
 namespace
 {
+// hamlib switches the process's numeric locale (setlocale) inside its calls, which two threads must
+// not do at once: the rigs of a process (the station's, the settings dialog's test) take turns.
+std::mutex g_HamlibLock;
+
 // The PTT line of the dummy rig, for the methods that key by a line rather than by a command.
 const char* PttLineType(ERigPtt nPtt)
 {
@@ -46,6 +52,7 @@ CHamlibRig::~CHamlibRig()
 bool CHamlibRig::Open(const CRigSettings& settings)
 {
     Close();
+    std::scoped_lock lock(g_HamlibLock);
     RigModels::InitHamlib();
     const char* pszLine = PttLineType(settings.m_nPtt);
     const bool bNet = settings.m_nPtt == ERigPtt::Net;
@@ -87,6 +94,7 @@ void CHamlibRig::Close()
 {
     if (m_pRig == nullptr)
         return;
+    std::scoped_lock lock(g_HamlibLock);
     rig_close(m_pRig);
     rig_cleanup(m_pRig);
     m_pRig = nullptr;
@@ -113,6 +121,7 @@ bool CHamlibRig::Check(int nResult, const char* pszWhat)
 
 bool CHamlibRig::SetPtt(bool bKeyed)
 {
+    std::scoped_lock lock(g_HamlibLock);
     return m_pRig != nullptr &&
            Check(rig_set_ptt(m_pRig, RIG_VFO_CURR, bKeyed ? RIG_PTT_ON : RIG_PTT_OFF),
                  bKeyed ? "The transmitter could not be keyed" : "The transmitter could not be released");
@@ -120,6 +129,7 @@ bool CHamlibRig::SetPtt(bool bKeyed)
 
 bool CHamlibRig::ReadPtt(bool& bKeyed)
 {
+    std::scoped_lock lock(g_HamlibLock);
     if (m_pRig == nullptr)
         return false;
     ptt_t nPtt = RIG_PTT_OFF;
@@ -134,6 +144,7 @@ bool CHamlibRig::ReadPtt(bool& bKeyed)
 
 bool CHamlibRig::ReadFrequency(double& dHz, std::string& strMode)
 {
+    std::scoped_lock lock(g_HamlibLock);
     if (m_pRig == nullptr)
         return false;
     freq_t dFrequency = 0;

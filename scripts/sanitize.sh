@@ -14,7 +14,7 @@ case "${1:-address}" in
     build=${BUILD_DIR:-build-asan}
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKRIVEL_BUILD_BENCH=OFF \
       -DSKRIVEL_SANITIZE=address,undefined
-    export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1
+    export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:suppressions=$here/.ci/asan.supp
     export LSAN_OPTIONS=suppressions=$here/.ci/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ;;
