@@ -8,9 +8,9 @@
 
 namespace
 {
-// hamlib switches the process's numeric locale (setlocale) inside its calls, which two threads must
-// not do at once: the rigs of a process (the station's, the settings dialog's test) take turns.
-std::mutex g_HamlibLock;
+// hamlib keeps its messages in buffers of its own that every call writes, whatever the rig: one
+// call at a time in the whole program.
+std::mutex s_HamlibLock;
 
 // The PTT line of the dummy rig, for the methods that key by a line rather than by a command.
 const char* PttLineType(ERigPtt nPtt)
@@ -51,9 +51,9 @@ CHamlibRig::~CHamlibRig()
 
 bool CHamlibRig::Open(const CRigSettings& settings)
 {
-    Close();
-    std::scoped_lock lock(g_HamlibLock);
     RigModels::InitHamlib();
+    std::scoped_lock lock(s_HamlibLock);
+    CloseLocked();
     const char* pszLine = PttLineType(settings.m_nPtt);
     const bool bNet = settings.m_nPtt == ERigPtt::Net;
     const rig_model_t nModel = bNet ? RIG_MODEL_NETRIGCTL : pszLine != nullptr ? RIG_MODEL_DUMMY : settings.m_nModel;
@@ -92,9 +92,14 @@ bool CHamlibRig::Open(const CRigSettings& settings)
 
 void CHamlibRig::Close()
 {
+    std::scoped_lock lock(s_HamlibLock);
+    CloseLocked();
+}
+
+void CHamlibRig::CloseLocked()
+{
     if (m_pRig == nullptr)
         return;
-    std::scoped_lock lock(g_HamlibLock);
     rig_close(m_pRig);
     rig_cleanup(m_pRig);
     m_pRig = nullptr;
@@ -121,7 +126,7 @@ bool CHamlibRig::Check(int nResult, const char* pszWhat)
 
 bool CHamlibRig::SetPtt(bool bKeyed)
 {
-    std::scoped_lock lock(g_HamlibLock);
+    std::scoped_lock lock(s_HamlibLock);
     return m_pRig != nullptr &&
            Check(rig_set_ptt(m_pRig, RIG_VFO_CURR, bKeyed ? RIG_PTT_ON : RIG_PTT_OFF),
                  bKeyed ? "The transmitter could not be keyed" : "The transmitter could not be released");
@@ -129,7 +134,7 @@ bool CHamlibRig::SetPtt(bool bKeyed)
 
 bool CHamlibRig::ReadPtt(bool& bKeyed)
 {
-    std::scoped_lock lock(g_HamlibLock);
+    std::scoped_lock lock(s_HamlibLock);
     if (m_pRig == nullptr)
         return false;
     ptt_t nPtt = RIG_PTT_OFF;
@@ -144,7 +149,7 @@ bool CHamlibRig::ReadPtt(bool& bKeyed)
 
 bool CHamlibRig::ReadFrequency(double& dHz, std::string& strMode)
 {
-    std::scoped_lock lock(g_HamlibLock);
+    std::scoped_lock lock(s_HamlibLock);
     if (m_pRig == nullptr)
         return false;
     freq_t dFrequency = 0;

@@ -8,7 +8,8 @@ struct s_rig;
 
 // One rig opened through hamlib as the settings say: a rig model over CAT, the rig server over
 // the network, or hamlib's dummy rig with its PTT line on a serial device or a CM108's GPIO. Every
-// call may wait for the rig (up to its time-out): only the rig's own thread uses it.
+// call may wait for the rig (up to its time-out), and for any other rig's call under way: only a
+// rig's own thread uses it.
 class CHamlibRig
 {
 public:
@@ -36,6 +37,8 @@ public:
     const std::string& GetError() const { return m_strError; }
 
 private:
+    // These with hamlib's lock held.
+    void CloseLocked();
     bool SetConf(const char* pszToken, const std::string& strValue);
     // Keeps why nResult (a hamlib error code) failed what; true for success.
     bool Check(int nResult, const char* pszWhat);

@@ -13,9 +13,9 @@ struct CRigModel
 
 namespace RigModels
 {
-// Every model, by maker and name. Safe from any thread.
+// Every model, by maker and name, as listed once: safe from any thread, and never waits for a rig.
 std::vector<CRigModel> GetAll();
-// Readies hamlib once for the whole program: all its drivers loaded, its debug output off. Every
-// use of hamlib comes after it; GetAll and the rig's thread call it.
+// Readies hamlib once for the whole program: all its drivers loaded and listed, its debug output
+// off. Every use of hamlib comes after it; GetAll and the rigs call it.
 void InitHamlib();
 } // namespace RigModels

@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,9 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace
 {
@@ -62,25 +59,32 @@ bool CRigServer::Start()
     if (m_nPort == 0)
         m_nPort = FreePort();
     const std::string strPort = std::to_string(m_nPort);
-    // Without -P RIG the dummy rig refuses PTT.
-    std::vector<const char*> args{"rigctld", "-m", "1", "-P", "RIG", "-T", "127.0.0.1", "-t", strPort.c_str(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int nResult = posix_spawnp(&m_nPid, "rigctld", &actions, nullptr, const_cast<char**>(args.data()), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (nResult != 0)
+    const pid_t nParent = ::getpid();
+    m_nPid = ::fork();
+    if (m_nPid == 0)
     {
-        m_nPid = -1;
-        return false;
+        // It ends with the test, however the test ends, and holds none of its descriptors (a
+        // lock that the test's runner holds, say).
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != nParent)
+            ::_exit(127);
+        const int hNull = ::open("/dev/null", O_WRONLY);
+        ::dup2(hNull, STDOUT_FILENO);
+        ::dup2(hNull, STDERR_FILENO);
+        ::closefrom(STDERR_FILENO + 1);
+        // Without -P RIG the dummy rig refuses PTT.
+        ::execlp("rigctld", "rigctld", "-m", "1", "-P", "RIG", "-T", "127.0.0.1", "-t", strPort.c_str(), nullptr);
+        ::_exit(127);
     }
-    for (int i = 0; i < 500; ++i)
+    for (int i = 0; i < 500 && m_nPid > 0; ++i)
     {
         if (Answers(m_nPort))
             return true;
+        if (::waitpid(m_nPid, nullptr, WNOHANG) == m_nPid)
+            m_nPid = -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    Kill();
     return false;
 }
 

@@ -147,15 +147,18 @@ TEST_F(RigTest, TestPttKeysForAWhileWithoutAUser)
     EXPECT_TRUE(Eventually([&] { return m_Rig.GetStatus().m_nState == CRigStatus::EState::Unused; }));
 }
 
-TEST_F(RigTest, ACrashReleasesTheTransmitter)
+TEST(RigCrashTest, ACrashReleasesTheTransmitter)
 {
+    // No thread runs yet: the child starts the rig's.
+    CRigServer server;
+    ASSERT_TRUE(server.Start());
     const pid_t nChild = ::fork();
     ASSERT_GE(nChild, 0);
     if (nChild == 0)
     {
         CRig rig;
         CUnkeyOnCrash guard(rig);
-        rig.Configure(NetRig(m_Server));
+        rig.Configure(NetRig(server));
         rig.AddUser();
         if (!AwaitPtt(rig, rig.SetPtt(true)).m_bKeyed)
             ::_exit(2);
@@ -165,7 +168,7 @@ TEST_F(RigTest, ACrashReleasesTheTransmitter)
     ASSERT_EQ(::waitpid(nChild, &nStatus, 0), nChild);
     ASSERT_TRUE(WIFSIGNALED(nStatus)) << "the child could not key: " << nStatus;
     EXPECT_EQ(WTERMSIG(nStatus), SIGABRT);
-    EXPECT_EQ(m_Server.ReadPtt(), 0);
+    EXPECT_EQ(server.ReadPtt(), 0);
 }
 
 TEST(RigLineTest, APttLineOnADeviceWithoutOneFailsWithTheDevice)
