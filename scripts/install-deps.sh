@@ -10,6 +10,7 @@ packages=(
   poppler-utils
   locales-all  # the Turkish locales of the upper-case test
   libliquid-dev libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
+  zlib1g-dev  # the exported picture's PNG
   clang libclang-rt-14-dev
 )
 
