@@ -11,6 +11,7 @@ packages=(
   locales-all  # the Turkish locales of the upper-case test
   libliquid-dev libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   libhamlib-dev libhamlib-utils  # rig control: PTT and the rig's frequency; rigctld for the tests
+  zlib1g-dev  # the exported picture's PNG
   clang libclang-rt-14-dev
   help2man librsvg2-bin  # the man pages and the icons, made at build time
   xdg-utils libfile-mimeinfo-perl desktop-file-utils shared-mime-info appstream  # the desktop test

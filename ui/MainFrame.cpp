@@ -134,6 +134,7 @@ void CMainFrame::CreateClient()
     m_pSplitTracker = new CSplitTracker(m_wndSplitter);
 
     m_pRxView->SetPrinter(&m_Printer);
+    connect(m_pRxView, &CSkrivelRxView::PictureSettingsChanged, this, &CMainFrame::UpdateCommandUI);
     m_pRxView->SetOpenFileHandler([this](const QString& strPath) { OpenDocumentFile(strPath); });
     m_pRxView->SetMessageHandler([this](const QString& strText)
                                  { m_Host.ShowMessage(strText.toStdString()); });

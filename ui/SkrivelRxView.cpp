@@ -287,6 +287,7 @@ void CSkrivelRxView::mouseReleaseEvent(QMouseEvent* pEvent)
     SPictureSettings settings = m_Doc.m_Picture;
     settings.nSlant += static_cast<int>(std::lround(dRowsPerColumn / kRowsPerColumn * 1e6));
     m_Doc.SetPicture(settings);
+    emit PictureSettingsChanged();
 }
 
 QRect CSkrivelRxView::GetDragRect() const

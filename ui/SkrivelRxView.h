@@ -73,6 +73,10 @@ public:
     // ICommandTarget
     bool OnCmdMsg(int nID, CCmdUI* pCmdUI) override;
 
+signals:
+    // The operator changed the picture settings here (by dragging along a slanted edge).
+    void PictureSettingsChanged();
+
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
