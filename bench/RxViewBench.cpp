@@ -1,6 +1,6 @@
 // The receive view on the offscreen platform: a full repaint of a 1920 x 1080 window showing the
 // end of one hour and of 24 hours of reception, the same with the picture controls on at each
-// zoom, and the work of one live column.
+// zoom, exporting the whole picture as a PNG file, and the work of one live column.
 
 #include "MemoryProfile.h"
 #include "RecordingHost.h"
@@ -8,6 +8,9 @@
 #include "ui/SkrivelRxView.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 
@@ -25,12 +28,17 @@ struct CViewFixture
     CSkrivelDoc m_Doc{m_Profile, m_Host};
     CSkrivelRxView m_View{m_Doc};
 
-    explicit CViewFixture(std::size_t nSamples)
+    // Samples in a pattern, or like noise (which compresses as badly as a real band's).
+    explicit CViewFixture(std::size_t nSamples, bool bNoise = false)
     {
         m_Doc.DeleteContents();
         std::vector<std::uint8_t> samples(nSamples);
+        std::uint32_t nRandom = 1;
         for (std::size_t i = 0; i < nSamples; ++i)
-            samples[i] = static_cast<std::uint8_t>(i * 37);
+        {
+            nRandom = nRandom * 1664525u + 1013904223u;
+            samples[i] = static_cast<std::uint8_t>(bNoise ? nRandom >> 24 : i * 37);
+        }
         m_Doc.m_RxStore.Append(samples.data(), samples.size());
         m_View.resize(1920, 1080);
         m_View.show();
@@ -65,6 +73,19 @@ BENCHMARK(BM_FullRepaintWithControls)
     ->Arg(300)
     ->ArgName("zoom")
     ->Unit(benchmark::kMicrosecond);
+
+// File, Export Picture...: the whole picture written to a PNG file, at the picture's own size.
+void BM_ExportPicture(benchmark::State& state)
+{
+    CViewFixture fixture(static_cast<std::size_t>(state.range(0)) * kSamplesPerHour, true);
+    const QString strPath = QDir::temp().filePath(QStringLiteral("skrivel-bench-%1.png").arg(QCoreApplication::applicationPid()));
+    for (auto _ : state)
+        fixture.m_View.ExportPicture(QFile::encodeName(strPath).toStdString(), false);
+    state.counters["MB"] = static_cast<double>(QFileInfo(strPath).size()) / 1e6;
+    QFile::remove(strPath);
+}
+BENCHMARK(BM_ExportPicture)->Arg(1)->ArgName("hours")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportPicture)->Arg(24)->ArgName("hours")->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // One column of 28 samples stored live, then the paint it asked for.
 void BM_LiveColumn(benchmark::State& state)

@@ -26,7 +26,7 @@ CPngWriter::CPngWriter(int fd, int nWidth, int nHeight, EColour nColour)
       m_Previous(m_nRowBytes, 0), m_Filtered(m_nRowBytes + 1, 0)
 {
     m_Out.reserve(kOutBytes);
-    if (deflateInit(&m_Stream, Z_DEFAULT_COMPRESSION) != Z_OK)
+    if (deflateInit(&m_Stream, Z_BEST_SPEED) != Z_OK)
         m_nError = ENOMEM;
     WriteAll(kSignature, sizeof kSignature);
     // Width, height, 8 bits a sample, the colour type, deflate, adaptive filtering, no interlace.

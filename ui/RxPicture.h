@@ -29,6 +29,8 @@ public:
     static constexpr int kBandHeight = 60; // unzoomed
 
     explicit CRxPicture(const CRxStore& store);
+    CRxPicture(const CRxPicture&) = delete;
+    CRxPicture& operator=(const CRxPicture&) = delete;
 
     void SetLook(bool bReverse, const SPictureSettings& settings);
     int GetZoom() const { return m_nZoom; }
