@@ -61,7 +61,8 @@ public:
 private:
     static Clock::duration SamplesToTime(std::size_t nSamples)
     {
-        return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(double(nSamples) / kRate));
+        return std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(double(nSamples) / kRate));
     }
     void RecordAudio(std::stop_token stop)
     {
@@ -101,7 +102,8 @@ std::pair<std::size_t, std::size_t> ToneSpan(const std::vector<float>& audio)
     const auto itLast = std::find_if(audio.rbegin(), audio.rend(), isLoud);
     if (itFirst == audio.end())
         return {0, 0};
-    return {static_cast<std::size_t>(itFirst - audio.begin()), static_cast<std::size_t>(audio.rend() - itLast - 1)};
+    return {static_cast<std::size_t>(itFirst - audio.begin()),
+            static_cast<std::size_t>(audio.rend() - itLast - 1)};
 }
 
 // The station keying the rig of a rig server.
@@ -137,7 +139,8 @@ protected:
     // Transmits until the transmitter is keyed and some of the text has gone.
     void StartLongTransmission()
     {
-        m_Source.m_strText = "RYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRY";
+        m_Source.m_strText =
+            "RYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRY";
         m_Doc.OnTransmit();
         ASSERT_TRUE(RunUntil([&] { return m_Doc.GetPttStatusText() == "PTT ON" && m_Source.m_nPos > 4; }));
         ASSERT_EQ(m_RigServer.ReadPtt(), 1);
@@ -148,7 +151,8 @@ protected:
     {
         ASSERT_EQ(m_Host.m_Messages.size(), 1u);
         EXPECT_NE(m_Host.m_Messages[0].find("could not be keyed"), std::string::npos) << m_Host.m_Messages[0];
-        EXPECT_NE(m_Host.m_Details[0].find(m_RigServer.GetAddress()), std::string::npos) << m_Host.m_Details[0];
+        EXPECT_NE(m_Host.m_Details[0].find(m_RigServer.GetAddress()), std::string::npos)
+            << m_Host.m_Details[0];
         EXPECT_FALSE(m_Doc.m_bTransmitting);
         const std::size_t nTaken = m_Source.m_nPos;
         Run(1s);
@@ -202,7 +206,8 @@ TEST_F(PttStationTest, KeyedFromTheLeadBeforeTheToneToTheTailAfterIt)
     // comes in steps of its input blocks, and the server takes up to 50 ms.
     const Clock::time_point tKeyedEnd =
         tToneEnd + Pixels(std::find_if(items.rbegin(), items.rend(), isTone) - items.rbegin());
-    const auto releasedAfter = std::chrono::duration_cast<std::chrono::milliseconds>(itOff->first - tKeyedEnd);
+    const auto releasedAfter =
+        std::chrono::duration_cast<std::chrono::milliseconds>(itOff->first - tKeyedEnd);
     EXPECT_GE(releasedAfter, 400ms) << releasedAfter.count() << " ms";
     EXPECT_LE(releasedAfter, 400ms + 400ms) << releasedAfter.count() << " ms";
     EXPECT_TRUE(m_Host.m_Messages.empty());
