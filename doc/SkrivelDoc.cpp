@@ -28,6 +28,8 @@ namespace
 constexpr std::size_t kRefillMark = 28;
 constexpr int kSpace = ' ';
 constexpr int kDiddle = 1;
+constexpr char kPttFailedText[] =
+    "The transmitter could not be keyed, so the transmission was stopped. The text not yet sent is kept.";
 
 // The largest receive-data file that is loaded: half the computer's memory. A larger one would
 // only end in the program being killed for want of memory.
@@ -255,9 +257,7 @@ void CSkrivelDoc::Tick()
     // Outside the guard, so that these messages do not hold up the heartbeats that run while
     // they are shown.
     if (!m_strPttFailure.empty())
-        m_Host.ShowMessage("The transmitter could not be keyed, so the transmission was stopped. The text not "
-                           "yet sent is kept.",
-                           std::exchange(m_strPttFailure, {}));
+        m_Host.ShowMessage(kPttFailedText, std::exchange(m_strPttFailure, {}));
     if (m_pRxDataJob && m_pRxDataJob->IsDone())
         FinishFileWork();
 }

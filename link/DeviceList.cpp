@@ -66,7 +66,8 @@ std::vector<CDeviceEntry> DeviceList::GetSerialPorts(const std::string& strRoot)
         if (error)
             continue;
         taken.insert(device);
-        devices.push_back({"/dev/serial/by-id/" + strId, FriendlyName(strId) + " (" + Shown(strRoot, device) + ")"});
+        devices.push_back(
+            {"/dev/serial/by-id/" + strId, FriendlyName(strId) + " (" + Shown(strRoot, device) + ")"});
     }
     const fs::path dev = fs::path(strRoot + "/dev");
     for (const char* pszPrefix : {"ttyUSB", "ttyACM", "ttyS"})

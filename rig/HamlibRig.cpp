@@ -56,7 +56,9 @@ bool CHamlibRig::Open(const CRigSettings& settings)
     CloseLocked();
     const char* pszLine = PttLineType(settings.m_nPtt);
     const bool bNet = settings.m_nPtt == ERigPtt::Net;
-    const rig_model_t nModel = bNet ? RIG_MODEL_NETRIGCTL : pszLine != nullptr ? RIG_MODEL_DUMMY : settings.m_nModel;
+    const rig_model_t nModel = bNet                 ? RIG_MODEL_NETRIGCTL
+                               : pszLine != nullptr ? RIG_MODEL_DUMMY
+                                                    : settings.m_nModel;
     m_strWhere = bNet ? settings.m_strAddress : settings.m_strDevice;
     m_pRig = rig_init(nModel);
     if (m_pRig == nullptr)
@@ -120,7 +122,8 @@ bool CHamlibRig::Check(int nResult, const char* pszWhat)
 {
     if (nResult == RIG_OK)
         return true;
-    m_strError = std::string(pszWhat) + (m_strWhere.empty() ? "" : " (" + m_strWhere + ")") + ": " + ErrorText(nResult);
+    m_strError = std::string(pszWhat) + (m_strWhere.empty() ? "" : " (" + m_strWhere + ")") + ": " +
+                 ErrorText(nResult);
     return false;
 }
 

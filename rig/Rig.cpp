@@ -38,9 +38,10 @@ void ClosePipe(int (&fds)[2])
 
 void WriteByte(int fd)
 {
+    if (fd < 0)
+        return;
     const char c = 0;
-    if (fd >= 0)
-        [[maybe_unused]] const ssize_t n = ::write(fd, &c, 1);
+    [[maybe_unused]] const ssize_t n = ::write(fd, &c, 1);
 }
 
 void Drain(int fd)
@@ -168,8 +169,8 @@ CRig::SWishes CRig::TakeWishes() const
 {
     std::scoped_lock lock(m_Lock);
     const bool bTesting = Clock::now() < m_tTestUntil;
-    return {m_Settings, m_nSettingsVersion, m_nUsers > 0 || bTesting, m_bUserKeyed || bTesting, m_nPttRequest,
-            m_tTestUntil};
+    return {m_Settings,    m_nSettingsVersion, m_nUsers > 0 || bTesting, m_bUserKeyed || bTesting,
+            m_nPttRequest, m_tTestUntil};
 }
 
 void CRig::Run(std::stop_token stop)
@@ -177,8 +178,8 @@ void CRig::Run(std::stop_token stop)
     CHamlibRig rig;
     CRigSettings settings;
     std::uint64_t nSettingsVersion = 0;
-    bool bKeyed = false;               // as last set
-    bool bKnown = false;               // whether the transmitter is known to be as bKeyed
+    bool bKeyed = false;                // as last set
+    bool bKnown = false;                // whether the transmitter is known to be as bKeyed
     std::uint64_t nOpenedOnRequest = 0; // a PTT request tries a closed rig at once, once
     Clock::time_point tNextLook;
     Clock::time_point tNextRead;
@@ -226,7 +227,8 @@ void CRig::Run(std::stop_token stop)
         if (settings.m_nPtt == ERigPtt::None || !wishes.bInUse)
         {
             release();
-            nState = settings.m_nPtt == ERigPtt::None ? CRigStatus::EState::NoControl : CRigStatus::EState::Unused;
+            nState =
+                settings.m_nPtt == ERigPtt::None ? CRigStatus::EState::NoControl : CRigStatus::EState::Unused;
         }
         else
         {

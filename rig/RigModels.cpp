@@ -23,7 +23,10 @@ void ListModels()
         nullptr);
     std::sort(s_Models.begin(), s_Models.end(),
               [](const CRigModel& a, const CRigModel& b)
-              { return std::tie(a.m_strMaker, a.m_strName, a.m_nModel) < std::tie(b.m_strMaker, b.m_strName, b.m_nModel); });
+              {
+                  return std::tie(a.m_strMaker, a.m_strName, a.m_nModel) <
+                         std::tie(b.m_strMaker, b.m_strName, b.m_nModel);
+              });
 }
 } // namespace
 

@@ -15,11 +15,11 @@ struct CRigStatus
     };
 
     EState m_nState = EState::Unused;
-    bool m_bKeyed = false;         // the transmitter keyed, as the rig last confirmed
-    std::uint64_t m_nPttDone = 0;  // the last SetPtt request carried out, or given up
-    int m_nFailures = 0;           // times the transmitter was wanted keyed and could not be
-    std::string m_strReading;      // the frequency and mode, such as "14.070000 MHz USB"
-    std::string m_strError;        // why it is absent, or why keying last failed
+    bool m_bKeyed = false;        // the transmitter keyed, as the rig last confirmed
+    std::uint64_t m_nPttDone = 0; // the last SetPtt request carried out, or given up
+    int m_nFailures = 0;          // times the transmitter was wanted keyed and could not be
+    std::string m_strReading;     // the frequency and mode, such as "14.070000 MHz USB"
+    std::string m_strError;       // why it is absent, or why keying last failed
 
     bool operator==(const CRigStatus&) const = default;
 };

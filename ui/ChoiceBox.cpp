@@ -2,7 +2,8 @@
 
 #include <QComboBox>
 
-void ChoiceBox::Fill(QComboBox* pBox, const Choices& choices, const QString& strStored, const QString& strMissingLabel)
+void ChoiceBox::Fill(QComboBox* pBox, const Choices& choices, const QString& strStored,
+                     const QString& strMissingLabel)
 {
     pBox->clear();
     for (const auto& [strLabel, strValue] : choices)

@@ -23,10 +23,12 @@ namespace
 // The port page: the kinds of port and the serial devices present; a path may be typed in.
 QWidget* MakePortPage(QComboBox* pPort, const std::string& strPort)
 {
-    ChoiceBox::Choices choices{{QStringLiteral("Dummy port"), QString::fromLatin1(PortName::kDummy)},
-                               {QStringLiteral("Sound card"), QString::fromLatin1(CSkrivelDoc::kSoundCardPort)}};
+    ChoiceBox::Choices choices{
+        {QStringLiteral("Dummy port"), QString::fromLatin1(PortName::kDummy)},
+        {QStringLiteral("Sound card"), QString::fromLatin1(CSkrivelDoc::kSoundCardPort)}};
     for (const CDeviceEntry& device : DeviceList::GetSerialPorts())
-        choices.emplace_back(QString::fromStdString(device.m_strLabel), QString::fromStdString(device.m_strPath));
+        choices.emplace_back(QString::fromStdString(device.m_strLabel),
+                             QString::fromStdString(device.m_strPath));
     pPort->setEditable(true);
     pPort->setInsertPolicy(QComboBox::NoInsert);
     ChoiceBox::Fill(pPort, choices, QString::fromStdString(strPort));
@@ -34,9 +36,10 @@ QWidget* MakePortPage(QComboBox* pPort, const std::string& strPort)
     auto* pPage = new QWidget;
     auto* pForm = new QFormLayout;
     pForm->addRow(QStringLiteral("&Port:"), pPort);
-    auto* pHint = new QLabel(QStringLiteral("A board's serial device, the sound card, or the path of any other "
-                                            "device, which may be typed in."),
-                             pPage);
+    auto* pHint =
+        new QLabel(QStringLiteral("A board's serial device, the sound card, or the path of any other "
+                                  "device, which may be typed in."),
+                   pPage);
     pHint->setWordWrap(true);
     auto* pLayout = new QVBoxLayout(pPage);
     pLayout->addLayout(pForm);
@@ -48,13 +51,15 @@ QWidget* MakePortPage(QComboBox* pPort, const std::string& strPort)
 
 CCommSettingsDialog::CCommSettingsDialog(CSkrivelDoc& doc, IProfile& profile, CRig& rig, QWidget* pParent)
     : QDialog(pParent), m_Doc(doc), m_Profile(profile), m_Rig(rig), m_RigBefore(rig.GetSettings()),
-      m_pTabs(new QTabWidget(this)), m_pPort(new QComboBox(this)), m_pSoundCard(new CSoundCardPage(profile, this)),
+      m_pTabs(new QTabWidget(this)), m_pPort(new QComboBox(this)),
+      m_pSoundCard(new CSoundCardPage(profile, this)),
       m_pRigPage(new CRigPage(RigProfile::Read(profile), rig, this))
 {
     setWindowTitle(QStringLiteral("Comm settings"));
     // The port in use; with none, the one stored.
-    const std::string strPort =
-        doc.GetPortName().empty() ? ProfileSettings::Read(profile, ProfileSettings::kPort) : doc.GetPortName();
+    const std::string strPort = doc.GetPortName().empty()
+                                    ? ProfileSettings::Read(profile, ProfileSettings::kPort)
+                                    : doc.GetPortName();
     m_pTabs->addTab(MakePortPage(m_pPort, strPort), QStringLiteral("Port"));
     m_pTabs->addTab(m_pSoundCard, QStringLiteral("Sound card"));
     m_pTabs->addTab(m_pRigPage, QStringLiteral("Rig"));

@@ -188,10 +188,10 @@ constexpr SMenuItem kViewMenu[] = {
 };
 
 constexpr SMenuItem kCommMenu[] = {
-    {ID_COMM_COM1, nullptr, {}},  {ID_COMM_COM2, nullptr, {}},  {ID_COMM_COM3, nullptr, {}},
-    {ID_COMM_COM4, nullptr, {}},  {ID_COMM_DUMMY, nullptr, {}}, {ID_COMM_SOUNDCARD, nullptr, {}},
-    {ID_COMM_SETTINGS, nullptr, {}}, {ID_COMM_9600, nullptr, {}},
-    {ID_COMM_19200, nullptr, {}}, {ID_COMM_38400, nullptr, {}},
+    {ID_COMM_COM1, nullptr, {}},     {ID_COMM_COM2, nullptr, {}},  {ID_COMM_COM3, nullptr, {}},
+    {ID_COMM_COM4, nullptr, {}},     {ID_COMM_DUMMY, nullptr, {}}, {ID_COMM_SOUNDCARD, nullptr, {}},
+    {ID_COMM_SETTINGS, nullptr, {}}, {ID_COMM_9600, nullptr, {}},  {ID_COMM_19200, nullptr, {}},
+    {ID_COMM_38400, nullptr, {}},
 };
 
 constexpr SMenuItem kOperateMenu[] = {

@@ -26,12 +26,9 @@ struct SMethod
     const char* pszLabel;
 };
 constexpr SMethod kMethods[] = {
-    {ERigPtt::None, "None (the transmitter's VOX)"},
-    {ERigPtt::Cat, "CAT command to the rig"},
-    {ERigPtt::Net, "Network rig (rigctld)"},
-    {ERigPtt::Rts, "RTS line of a serial port"},
-    {ERigPtt::Dtr, "DTR line of a serial port"},
-    {ERigPtt::Cm108, "CM108 sound card's GPIO"},
+    {ERigPtt::None, "None (the transmitter's VOX)"}, {ERigPtt::Cat, "CAT command to the rig"},
+    {ERigPtt::Net, "Network rig (rigctld)"},         {ERigPtt::Rts, "RTS line of a serial port"},
+    {ERigPtt::Dtr, "DTR line of a serial port"},     {ERigPtt::Cm108, "CM108 sound card's GPIO"},
 };
 constexpr int kSpeeds[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
@@ -67,7 +64,8 @@ CRigPage::CRigPage(const CRigSettings& settings, CRig& rig, QWidget* pParent)
       m_pTestTimer(new QTimer(this))
 {
     for (const SMethod& method : kMethods)
-        m_pMethod->addItem(QString::fromLatin1(method.pszLabel), QString::fromLatin1(RigPtt::GetName(method.nPtt)));
+        m_pMethod->addItem(QString::fromLatin1(method.pszLabel),
+                           QString::fromLatin1(RigPtt::GetName(method.nPtt)));
     m_pMethod->setCurrentIndex(m_pMethod->findData(QString::fromLatin1(RigPtt::GetName(settings.m_nPtt))));
     m_pModelFilter->setPlaceholderText(QStringLiteral("Type part of the rig's name"));
     m_pModelFilter->setClearButtonEnabled(true);
@@ -105,7 +103,8 @@ CRigPage::CRigPage(const CRigSettings& settings, CRig& rig, QWidget* pParent)
                 FillDevices();
                 OnMethodChanged();
             });
-    connect(m_pModelFilter, &QLineEdit::textChanged, this, [this](const QString& str) { OnFilterChanged(str); });
+    connect(m_pModelFilter, &QLineEdit::textChanged, this,
+            [this](const QString& str) { OnFilterChanged(str); });
     connect(m_pTest, &QPushButton::clicked, this, [this] { OnTestPtt(); });
     m_pTestTimer->setInterval(kTestShownEveryMs);
     connect(m_pTestTimer, &QTimer::timeout, this, [this] { ShowTestResult(); });
@@ -122,9 +121,10 @@ void CRigPage::FillModels(int nModel)
 {
     for (const CRigModel& model : RigModels::GetAll())
     {
-        auto* pItem = new QListWidgetItem(
-            QStringLiteral("%1 %2 (%3)").arg(FromStd(model.m_strMaker), FromStd(model.m_strName)).arg(model.m_nModel),
-            m_pModels);
+        auto* pItem = new QListWidgetItem(QStringLiteral("%1 %2 (%3)")
+                                              .arg(FromStd(model.m_strMaker), FromStd(model.m_strName))
+                                              .arg(model.m_nModel),
+                                          m_pModels);
         pItem->setData(Qt::UserRole, model.m_nModel);
         if (model.m_nModel == nModel)
             m_pModels->setCurrentItem(pItem);
@@ -136,9 +136,10 @@ void CRigPage::FillModels(int nModel)
 void CRigPage::FillDevices()
 {
     const QString strDevice = ChoiceBox::GetValue(m_pDevice);
-    ChoiceBox::Fill(m_pDevice,
-                    ChoicesOf(GetMethod() == ERigPtt::Cm108 ? DeviceList::GetHidDevices() : DeviceList::GetSerialPorts()),
-                    strDevice);
+    ChoiceBox::Fill(
+        m_pDevice,
+        ChoicesOf(GetMethod() == ERigPtt::Cm108 ? DeviceList::GetHidDevices() : DeviceList::GetSerialPorts()),
+        strDevice);
 }
 
 void CRigPage::OnMethodChanged()
@@ -193,7 +194,8 @@ void CRigPage::ShowTestResult()
     if (status.m_nFailures > m_nFailuresBeforeTest)
     {
         m_pTestTimer->stop();
-        m_pTestResult->setText(QStringLiteral("The transmitter could not be keyed: ") + FromStd(status.m_strError));
+        m_pTestResult->setText(QStringLiteral("The transmitter could not be keyed: ") +
+                               FromStd(status.m_strError));
     }
     else if (status.m_bKeyed)
     {

@@ -12,10 +12,10 @@ CRigSettings RigProfile::Read(IProfile& profile)
     settings.m_strDevice = ProfileSettings::Read(profile, ProfileSettings::kRigDevice);
     settings.m_nSpeed = ProfileSettings::Read(profile, ProfileSettings::kRigSpeed);
     settings.m_strAddress = ProfileSettings::Read(profile, ProfileSettings::kRigAddress);
-    settings.m_nLeadMs = std::clamp(ProfileSettings::Read(profile, ProfileSettings::kRigLead), 0,
-                                    CRigSettings::kMaxDelayMs);
-    settings.m_nTailMs = std::clamp(ProfileSettings::Read(profile, ProfileSettings::kRigTail), 0,
-                                    CRigSettings::kMaxDelayMs);
+    settings.m_nLeadMs =
+        std::clamp(ProfileSettings::Read(profile, ProfileSettings::kRigLead), 0, CRigSettings::kMaxDelayMs);
+    settings.m_nTailMs =
+        std::clamp(ProfileSettings::Read(profile, ProfileSettings::kRigTail), 0, CRigSettings::kMaxDelayMs);
     return settings;
 }
 

@@ -21,7 +21,8 @@ void Fill(QComboBox* pBox, const std::vector<CAudioDevice>& devices, const std::
 {
     ChoiceBox::Choices choices{{QStringLiteral("Default"), QString()}};
     for (const CAudioDevice& device : devices)
-        choices.emplace_back(QString::fromStdString(device.m_strDescription), QString::fromStdString(device.m_strName));
+        choices.emplace_back(QString::fromStdString(device.m_strDescription),
+                             QString::fromStdString(device.m_strName));
     ChoiceBox::Fill(pBox, choices, QString::fromStdString(strStored), QStringLiteral("%1 (not present)"));
 }
 
@@ -32,8 +33,8 @@ std::string ValueOf(const QComboBox* pBox)
 } // namespace
 
 CSoundCardPage::CSoundCardPage(IProfile& profile, QWidget* pParent)
-    : QWidget(pParent), m_pInput(new QComboBox(this)), m_pOutput(new QComboBox(this)), m_pTone(new QSpinBox(this)),
-      m_pServerProblem(new QLabel(this))
+    : QWidget(pParent), m_pInput(new QComboBox(this)), m_pOutput(new QComboBox(this)),
+      m_pTone(new QSpinBox(this)), m_pServerProblem(new QLabel(this))
 {
     m_pInput->setObjectName(QStringLiteral("m_pInput"));
     m_pOutput->setObjectName(QStringLiteral("m_pOutput"));
@@ -72,9 +73,10 @@ void CSoundCardPage::FillDevices(IProfile& profile)
 
 bool CSoundCardPage::Store(IProfile& profile) const
 {
-    const bool bChanged = ValueOf(m_pInput) != ProfileSettings::Read(profile, ProfileSettings::kAudioInputDevice) ||
-                          ValueOf(m_pOutput) != ProfileSettings::Read(profile, ProfileSettings::kAudioOutputDevice) ||
-                          m_pTone->value() != ProfileSettings::Read(profile, ProfileSettings::kAudioTone);
+    const bool bChanged =
+        ValueOf(m_pInput) != ProfileSettings::Read(profile, ProfileSettings::kAudioInputDevice) ||
+        ValueOf(m_pOutput) != ProfileSettings::Read(profile, ProfileSettings::kAudioOutputDevice) ||
+        m_pTone->value() != ProfileSettings::Read(profile, ProfileSettings::kAudioTone);
     ProfileSettings::Write(profile, ProfileSettings::kAudioInputDevice, ValueOf(m_pInput));
     ProfileSettings::Write(profile, ProfileSettings::kAudioOutputDevice, ValueOf(m_pOutput));
     ProfileSettings::Write(profile, ProfileSettings::kAudioTone, m_pTone->value());

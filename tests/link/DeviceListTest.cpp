@@ -38,14 +38,17 @@ protected:
 
 TEST_F(DeviceListTest, SerialPortsByNameOnceEachAndOnlyThoseThere)
 {
-    for (const char* pszName : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "ttyS2", "tty0", "console"})
+    for (const char* pszName :
+         {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "ttyS2", "tty0", "console"})
         Write(fs::path("dev") / pszName);
-    fs::create_symlink("../../ttyUSB2", m_Root / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    fs::create_symlink("../../ttyUSB2",
+                       m_Root / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
     Write("sys/class/tty/ttyS0/type", "4\n");
     Write("sys/class/tty/ttyS1/type", "0\n"); // a name the kernel keeps for a port that is not there
 
     const std::vector<CDeviceEntry> expected{
-        {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "FTDI FT232R USB UART A50285BI (/dev/ttyUSB2)"},
+        {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0",
+         "FTDI FT232R USB UART A50285BI (/dev/ttyUSB2)"},
         {"/dev/ttyUSB10", "/dev/ttyUSB10"},
         {"/dev/ttyACM0", "/dev/ttyACM0"},
         {"/dev/ttyS0", "/dev/ttyS0"},
@@ -58,7 +61,8 @@ TEST_F(DeviceListTest, HidDevicesByTheirNames)
 {
     Write("dev/hidraw0");
     Write("dev/hidraw1");
-    Write("sys/class/hidraw/hidraw1/device/uevent", "DRIVER=hid-generic\nHID_NAME=C-Media Electronics Inc. USB Audio Device\n");
+    Write("sys/class/hidraw/hidraw1/device/uevent",
+          "DRIVER=hid-generic\nHID_NAME=C-Media Electronics Inc. USB Audio Device\n");
     const std::vector<CDeviceEntry> expected{
         {"/dev/hidraw0", "/dev/hidraw0"},
         {"/dev/hidraw1", "C-Media Electronics Inc. USB Audio Device (/dev/hidraw1)"},

@@ -73,7 +73,8 @@ bool CRigServer::Start()
         ::dup2(hNull, STDERR_FILENO);
         ::closefrom(STDERR_FILENO + 1);
         // Without -P RIG the dummy rig refuses PTT.
-        ::execlp("rigctld", "rigctld", "-m", "1", "-P", "RIG", "-T", "127.0.0.1", "-t", strPort.c_str(), nullptr);
+        ::execlp("rigctld", "rigctld", "-m", "1", "-P", "RIG", "-T", "127.0.0.1", "-t", strPort.c_str(),
+                 nullptr);
         ::_exit(127);
     }
     for (int i = 0; i < 500 && m_nPid > 0; ++i)

@@ -207,7 +207,9 @@ TEST(RigModelsTest, HamlibsModelsByMakerWithTheRigServer)
 {
     const std::vector<CRigModel> models = RigModels::GetAll();
     ASSERT_GT(models.size(), 100u);
-    EXPECT_TRUE(std::is_sorted(models.begin(), models.end(), [](const CRigModel& a, const CRigModel& b)
+    EXPECT_TRUE(std::is_sorted(models.begin(), models.end(),
+                               [](const CRigModel& a, const CRigModel& b)
                                { return a.m_strMaker < b.m_strMaker; }));
-    EXPECT_TRUE(std::any_of(models.begin(), models.end(), [](const CRigModel& model) { return model.m_nModel == 2; }));
+    EXPECT_TRUE(std::any_of(models.begin(), models.end(),
+                            [](const CRigModel& model) { return model.m_nModel == 2; }));
 }

@@ -5,27 +5,15 @@
 // the text not yet sent, holds up no heartbeat, and is found again when it is back.
 
 #include "BoardTestUtil.h"
-#include "FakeXmitSource.h"
-#include "MemoryProfile.h"
-#include "PulseServer.h"
-#include "RecordingHost.h"
 #include "RigServer.h"
+#include "StationFixture.h"
 
 #include "audio/CaptureStream.h"
 #include "audio/PulseClient.h"
-#include "doc/SkrivelDoc.h"
-#include "link/PortFactory.h"
 #include "rig/HamlibRig.h"
-#include "rig/Rig.h"
-#include "station/SoundCardPort.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace
@@ -73,7 +61,8 @@ public:
 private:
     static Clock::duration SamplesToTime(std::size_t nSamples)
     {
-        return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(double(nSamples) / kRate));
+        return std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(double(nSamples) / kRate));
     }
     void RecordAudio(std::stop_token stop)
     {
@@ -113,17 +102,16 @@ std::pair<std::size_t, std::size_t> ToneSpan(const std::vector<float>& audio)
     const auto itLast = std::find_if(audio.rbegin(), audio.rend(), isLoud);
     if (itFirst == audio.end())
         return {0, 0};
-    return {static_cast<std::size_t>(itFirst - audio.begin()), static_cast<std::size_t>(audio.rend() - itLast - 1)};
+    return {static_cast<std::size_t>(itFirst - audio.begin()),
+            static_cast<std::size_t>(audio.rend() - itLast - 1)};
 }
 
-// A document without a window on the sound-card port, keying the rig of a rig server.
-class PttStationTest : public ::testing::Test
+// The station keying the rig of a rig server.
+class PttStationTest : public CStationFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_Server.Start()) << m_Server.GetLog();
-        ASSERT_GE(m_Server.LoadNullSink("station", "Station output"), 0);
         ASSERT_TRUE(m_RigServer.Start());
         CRigSettings rig;
         rig.m_nPtt = ERigPtt::Net;
@@ -133,39 +121,13 @@ protected:
         rig.m_nLeadMs = 600;
         rig.m_nTailMs = 400;
         m_Rig.Configure(rig);
-        m_Profile.Set("Comm", "Port", CSoundCardPort::kName);
-        m_Profile.Set("Tx", "FontFileName", SKRIVEL_BUNDLED_FONT);
-        m_Doc.SetXmitSource(&m_Source);
-        m_Doc.SetPortFactory(
-            [this](const std::string& strName) -> std::unique_ptr<IPort>
-            {
-                if (strName != CSoundCardPort::kName)
-                    return PortFactory::Create(strName);
-                CSoundCardSettings settings;
-                settings.m_strInputDevice = "station.monitor";
-                settings.m_strOutputDevice = "station";
-                return std::make_unique<CSoundCardPort>(settings, &m_Rig);
-            });
-        m_Doc.OnNewDocument();
+        CStationFixture::SetUp();
         // A fresh null sink starts playing late; the rig is found meanwhile.
         Run(2s);
         ASSERT_EQ(m_Doc.GetPttStatusText(), "PTT off") << m_Doc.GetPttProblemText();
         ASSERT_EQ(m_Doc.GetRigText(), "145.000000 MHz FM");
     }
 
-    // The heartbeat, as the program's 20 ms timer runs it. Gives how many heartbeats ran.
-    int Run(std::chrono::milliseconds duration)
-    {
-        int nTicks = 0;
-        const auto tEnd = Clock::now() + duration;
-        while (Clock::now() < tEnd)
-        {
-            m_Doc.Tick();
-            ++nTicks;
-            std::this_thread::sleep_for(20ms);
-        }
-        return nTicks;
-    }
     // Runs the heartbeat until the condition holds, ten seconds at most.
     template <class F> bool RunUntil(F condition)
     {
@@ -177,7 +139,8 @@ protected:
     // Transmits until the transmitter is keyed and some of the text has gone.
     void StartLongTransmission()
     {
-        m_Source.m_strText = "RYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRY";
+        m_Source.m_strText =
+            "RYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRYRY";
         m_Doc.OnTransmit();
         ASSERT_TRUE(RunUntil([&] { return m_Doc.GetPttStatusText() == "PTT ON" && m_Source.m_nPos > 4; }));
         ASSERT_EQ(m_RigServer.ReadPtt(), 1);
@@ -188,7 +151,8 @@ protected:
     {
         ASSERT_EQ(m_Host.m_Messages.size(), 1u);
         EXPECT_NE(m_Host.m_Messages[0].find("could not be keyed"), std::string::npos) << m_Host.m_Messages[0];
-        EXPECT_NE(m_Host.m_Details[0].find(m_RigServer.GetAddress()), std::string::npos) << m_Host.m_Details[0];
+        EXPECT_NE(m_Host.m_Details[0].find(m_RigServer.GetAddress()), std::string::npos)
+            << m_Host.m_Details[0];
         EXPECT_FALSE(m_Doc.m_bTransmitting);
         const std::size_t nTaken = m_Source.m_nPos;
         Run(1s);
@@ -196,13 +160,7 @@ protected:
         EXPECT_LT(nTaken + 20, m_Source.m_strText.size());
     }
 
-    CPulseServer m_Server;
     CRigServer m_RigServer;
-    CRig m_Rig;
-    CMemoryProfile m_Profile;
-    CRecordingHost m_Host;
-    CFakeXmitSource m_Source;
-    CSkrivelDoc m_Doc{m_Profile, m_Host};
 };
 } // namespace
 
@@ -248,7 +206,8 @@ TEST_F(PttStationTest, KeyedFromTheLeadBeforeTheToneToTheTailAfterIt)
     // comes in steps of its input blocks, and the server takes up to 50 ms.
     const Clock::time_point tKeyedEnd =
         tToneEnd + Pixels(std::find_if(items.rbegin(), items.rend(), isTone) - items.rbegin());
-    const auto releasedAfter = std::chrono::duration_cast<std::chrono::milliseconds>(itOff->first - tKeyedEnd);
+    const auto releasedAfter =
+        std::chrono::duration_cast<std::chrono::milliseconds>(itOff->first - tKeyedEnd);
     EXPECT_GE(releasedAfter, 400ms) << releasedAfter.count() << " ms";
     EXPECT_LE(releasedAfter, 400ms + 400ms) << releasedAfter.count() << " ms";
     EXPECT_TRUE(m_Host.m_Messages.empty());

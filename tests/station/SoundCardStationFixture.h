@@ -1,68 +1,22 @@
 #pragma once
 
 #include "BoardTestUtil.h"
-#include "FakeXmitSource.h"
-#include "MemoryProfile.h"
-#include "PulseServer.h"
-#include "RecordingHost.h"
+#include "StationFixture.h"
 
-#include "doc/SkrivelDoc.h"
-#include "link/PortFactory.h"
-#include "station/SoundCardPort.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 
-// A document without a window on the sound-card port, its output playing into a null sink whose
-// monitor it hears: it receives what it sends.
-class SoundCardStationTest : public ::testing::Test
+// The station receiving what it sends, or another station's recording, read back from its picture.
+class SoundCardStationTest : public CStationFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_Server.Start()) << m_Server.GetLog();
-        m_nSink = m_Server.LoadNullSink("station", "Station output");
-        ASSERT_GE(m_nSink, 0);
-        m_Profile.Set("Comm", "Port", CSoundCardPort::kName);
-        m_Profile.Set("Tx", "FontFileName", SKRIVEL_BUNDLED_FONT);
-        m_Doc.SetXmitSource(&m_Source);
-        m_Doc.SetPortFactory(
-            [this](const std::string& strName) -> std::unique_ptr<IPort>
-            {
-                if (strName != CSoundCardPort::kName)
-                    return PortFactory::Create(strName);
-                CSoundCardSettings settings;
-                settings.m_strInputDevice = m_strInput;
-                settings.m_strOutputDevice = "station";
-                return std::make_unique<CSoundCardPort>(settings);
-            });
-        m_Doc.OnNewDocument();
-    }
-
     // Listens to another output's monitor from now on (the port is opened anew).
     void ListenTo(const std::string& strInput)
     {
         m_strInput = strInput;
         m_Doc.OpenPort(CSoundCardPort::kName);
-    }
-
-    // The heartbeat, as the program's 20 ms timer runs it.
-    void Run(std::chrono::milliseconds duration)
-    {
-        const auto tEnd = std::chrono::steady_clock::now() + duration;
-        while (std::chrono::steady_clock::now() < tEnd)
-        {
-            m_Doc.Tick();
-            if (m_OnTick)
-                m_OnTick();
-            std::this_thread::sleep_for(20ms);
-        }
     }
 
     // Transmits the text and runs until it has gone out and the picture shows it.
@@ -95,13 +49,4 @@ protected:
         const std::size_t nColon = strPane.find(": ");
         return nColon == std::string::npos ? 0 : std::stoi(strPane.substr(nColon + 2));
     }
-
-    std::function<void()> m_OnTick; // run after each heartbeat
-    CPulseServer m_Server;
-    int m_nSink = -1;
-    std::string m_strInput = "station.monitor";
-    CMemoryProfile m_Profile;
-    CRecordingHost m_Host;
-    CFakeXmitSource m_Source;
-    CSkrivelDoc m_Doc{m_Profile, m_Host};
 };

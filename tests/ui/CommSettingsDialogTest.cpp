@@ -165,7 +165,8 @@ private slots:
         page.GetAddressEdit()->setText(QString::fromStdString(server.GetAddress()));
         page.GetTestButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(server.ReadPtt(), 1, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(page.GetTestResult()->text(), QString("Keyed for one second and released."), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(page.GetTestResult()->text(), QString("Keyed for one second and released."),
+                                  5000);
         QCOMPARE(server.ReadPtt(), 0);
     }
 

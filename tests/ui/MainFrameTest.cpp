@@ -107,8 +107,8 @@ private slots:
                               "&No Slant Correction]",
                               "P&icture Bar"}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&Comm")),
-                 QStringList({"COM&1", "COM&2", "COM&3", "COM&4", "Dummy port", "&Sound card",
-                              "Se&ttings...", "9600", "19200", "38400"}));
+                 QStringList({"COM&1", "COM&2", "COM&3", "COM&4", "Dummy port", "&Sound card", "Se&ttings...",
+                              "9600", "19200", "38400"}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&Operate")),
                  QStringList({"T&ransmit\tCtrl+T", "&Receive\tCtrl+R", "&Immediate Receive\tEsc",
                               "Clear Tx Buffer", "Clear Xmitted Chars", "Display On", "Display Off",
