@@ -32,6 +32,11 @@ public:
     void OnWritten(std::int64_t nWritten, bool bKeyed);
     // Whether the next keyed item may be played.
     bool IsReady() const { return m_bReady; }
+    // Whether keyed audio has been written that is not heard yet (nPlayed samples are).
+    bool IsKeyedAudioAhead(std::int64_t nPlayed) const
+    {
+        return m_bTransmitterKeyed || nPlayed < m_nKeyedEnd;
+    }
     // Keys or releases as needed: bKeyedWaiting, keyed items wait to be played; nPlayed, the
     // output's samples heard so far. False when the transmitter could not be keyed: the caller
     // drops its transmission.

@@ -2,6 +2,7 @@
 
 #include "audio/AudioFormat.h"
 #include "link/TxItems.h"
+#include "modem/FeldHellRates.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -22,7 +23,8 @@ constexpr auto kBlockSamples =
 // under the output's queue, so that the output is fed even while the input gives nothing.
 constexpr auto kInputTimeout = std::chrono::milliseconds(80);
 // The level bytes of that time.
-constexpr std::size_t kTimeoutLevels = 490 * 80 / 1000;
+constexpr auto kTimeoutLevels =
+    static_cast<std::size_t>(FeldHellRates::kLevelRate * kInputTimeout.count() / 1000);
 // How long the slot of a missing device lasts.
 constexpr auto kSlotTimeout = std::chrono::milliseconds(200);
 // The output's queue as it is kept, in samples: a little over the server's, so that the server
@@ -163,7 +165,9 @@ bool CSoundCardPort::ExchangeAudio()
     }
     else
         m_Levels.insert(m_Levels.end(), kTimeoutLevels, 0);
-    // A transmission starts once the transmitter is keyed: the silence queued before it is not played.
+    // A transmission starts once the transmitter is keyed (the keyer says so at the block before,
+    // and the items behind the first have been taken since): the silence queued before it is
+    // not played.
     if (m_bDropQueuedSilence && m_Keyer.IsReady())
     {
         m_bDropQueuedSilence = false;
@@ -211,16 +215,12 @@ void CSoundCardPort::FeedOutput()
     {
         const auto nSamples = static_cast<std::size_t>(
             std::min<std::int64_t>(kOutputQueued - nQueued, static_cast<std::int64_t>(m_Output.size())));
-        const bool bWasKeyed = m_Transmitter.IsKeyed();
         for (std::size_t nDone = 0; nDone < nSamples; nDone += kKeyingStep)
         {
             const std::size_t nStep = std::min(kKeyingStep, nSamples - nDone);
             m_Transmitter.Generate(m_Output.data() + nDone, nStep);
             m_Keyer.OnWritten(m_nWritten + static_cast<std::int64_t>(nDone + nStep), m_Transmitter.IsKeyed());
         }
-        m_nSilenceWritten = bWasKeyed || m_Transmitter.IsKeyed()
-                                ? 0
-                                : m_nSilenceWritten + static_cast<std::int64_t>(nSamples);
         if (!m_Playback.Write(m_Output.data(), nSamples))
             return;
         m_nWritten += static_cast<std::int64_t>(nSamples);
@@ -270,8 +270,7 @@ void CSoundCardPort::Transmit(std::uint32_t nItem)
         return;
     // The first keyed item after silence: once the items taken with it are in, the output's queue,
     // all silence, is dropped, so that the transmission is heard at once.
-    if (bKeyed && !bQueuedKeyed && !m_Transmitter.IsKeyed() &&
-        m_nSilenceWritten >= m_Playback.GetQueuedSamples())
+    if (bKeyed && !bQueuedKeyed && !m_Keyer.IsKeyedAudioAhead(m_Playback.GetPlayedSamples()))
         m_bDropQueuedSilence = true;
     m_Items.push_back(nByte);
 }

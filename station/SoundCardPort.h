@@ -107,7 +107,6 @@ private:
     std::uint8_t m_nLastItem = 0;
     bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped
     bool m_bDropQueuedSilence = false; // a transmission starts: flush the output once keyed
-    std::int64_t m_nSilenceWritten = 0; // samples written to the output since it was last keyed
     std::vector<float> m_Input;
     std::vector<float> m_Output;
     std::int64_t m_nWritten = 0; // samples written to the output since it was opened
