@@ -29,16 +29,13 @@ public:
     // Takes the next slot's magnitude and gives the level of the slot kLookaheadSlots earlier.
     std::uint8_t Process(float fMagnitude);
 
-    // The magnitude that is scaled to kMarkLevel now.
-    double GetReference() const { return m_dReference; }
-
 private:
     double HeldPeak() const;
 
     int m_nBlockSlots;          // the hold is kept as the peaks of blocks of this many slots
     double m_dDecay;            // the reference's fall per slot, as a factor towards the peak
     double m_dFloor;
-    double m_dReference;
+    double m_dReference;        // the magnitude that is scaled to kMarkLevel now
     std::deque<double> m_BlockPeaks; // the last second's blocks, oldest first
     double m_dBlockPeak = 0.0;       // the block being filled
     int m_nInBlock = 0;

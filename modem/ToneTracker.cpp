@@ -29,7 +29,6 @@ CToneTracker::CToneTracker(double dBinHz) : m_dBinHz(dBinHz) {}
 void CToneTracker::SetToneHz(double dToneHz)
 {
     m_dToneHz = m_dFrequencyHz = dToneHz;
-    m_bSignal = false;
     m_nSpectra = 0;
     const double dLow = std::max(0.0, dToneHz - kCaptureHz - kMarginHz);
     m_nFirstBin = static_cast<std::size_t>(std::floor(dLow / m_dBinHz));
@@ -75,8 +74,7 @@ void CToneTracker::Process(std::span<const float> power)
         }
     }
     const double dCoreNoise = dNoise * static_cast<double>(2 * nCore + 1);
-    m_bSignal = nBest >= 0 && dBest > kDetectRatio * dCoreNoise;
-    if (!m_bSignal)
+    if (nBest < 0 || dBest <= kDetectRatio * dCoreNoise)
         return;
 
     // The centre of the power above the noise around the peak.

@@ -22,13 +22,11 @@ public:
     void Process(std::span<const float> power);
     // Where the receiver should listen.
     double GetFrequencyHz() const { return m_dFrequencyHz; }
-    bool HasSignal() const { return m_bSignal; }
 
 private:
     double m_dBinHz;
     double m_dToneHz = 0.0;
     double m_dFrequencyHz = 0.0;
-    bool m_bSignal = false;
     int m_nSpectra = 0; // averaged since the last start
     std::vector<double> m_Average; // the averaged power of the bins of the range
     std::size_t m_nFirstBin = 0;
