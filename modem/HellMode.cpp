@@ -1,5 +1,7 @@
 #include "modem/HellMode.h"
 
+#include "link/HellModeNames.h"
+
 #include <array>
 
 namespace
@@ -9,13 +11,15 @@ constexpr double kFeldHellBandwidthHz = 350.0;
 
 // The modes in common use, at their usual parameters. FSK Hell's tones lie half its pixel rate
 // apart (minimum shift).
+using HellModeNames::kAll;
 constexpr std::array kModes{
-    CHellMode{"Feld-Hell", "FELDHELL", kFeldHellPer8Seconds, EHellKeying::OnOff, kFeldHellBandwidthHz},
-    CHellMode{"Slow Hell", "SLOWHELL", 245, EHellKeying::OnOff, 40.0},
-    CHellMode{"Hell X5", "HELLX5", 1225 * 8, EHellKeying::OnOff, 1750.0},
-    CHellMode{"Hell X9", "HELLX9", 2205 * 8, EHellKeying::OnOff, 3150.0},
-    CHellMode{"FSK Hell 245", "FSKHELL245", kFeldHellPer8Seconds, EHellKeying::Fsk, 490.0, 122.5},
+    CHellMode{kAll[0].m_strName, kAll[0].m_strWord, kFeldHellPer8Seconds, EHellKeying::OnOff, kFeldHellBandwidthHz},
+    CHellMode{kAll[1].m_strName, kAll[1].m_strWord, 245, EHellKeying::OnOff, 40.0},
+    CHellMode{kAll[2].m_strName, kAll[2].m_strWord, 1225 * 8, EHellKeying::OnOff, 1750.0},
+    CHellMode{kAll[3].m_strName, kAll[3].m_strWord, 2205 * 8, EHellKeying::OnOff, 3150.0},
+    CHellMode{kAll[4].m_strName, kAll[4].m_strWord, kFeldHellPer8Seconds, EHellKeying::Fsk, 490.0, 122.5},
 };
+static_assert(kModes.size() == kAll.size());
 } // namespace
 
 double CHellMode::GetPaceFactor() const
@@ -42,9 +46,12 @@ const CHellMode& FeldHell()
 
 const CHellMode* Find(std::string_view strWord)
 {
-    for (const CHellMode& mode : kModes)
-        if (mode.m_strWord == strWord)
-            return &mode;
-    return nullptr;
+    const int nIndex = HellModeNames::IndexOf(strWord);
+    return nIndex < 0 ? nullptr : &At(nIndex);
+}
+
+const CHellMode& At(int nIndex)
+{
+    return kModes.at(static_cast<std::size_t>(nIndex));
 }
 } // namespace HellModes

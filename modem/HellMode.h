@@ -53,4 +53,6 @@ std::span<const CHellMode> All();
 const CHellMode& FeldHell();
 // The mode of a profile word, or null for a word that names none.
 const CHellMode* Find(std::string_view strWord);
+// The mode of an index of HellModeNames::kAll.
+const CHellMode& At(int nIndex);
 } // namespace HellModes

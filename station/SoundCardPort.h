@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,7 +30,9 @@
 // Immediate receive drops what is queued for the output.
 //
 // The operator retunes it through its CAudioTuning from any thread; the I/O thread takes the new
-// tones and AFC at its next block of input, and hands on the input's spectra for the waterfall.
+// tones and AFC at its next block of input, and hands on the input's spectra for the waterfall. A
+// new mode is taken up once the transmitter is silent with nothing keyed queued: a transmission
+// goes out whole in the mode it began in.
 class CSoundCardPort : public IPort
 {
 public:
@@ -52,6 +55,7 @@ public:
     void FlushTransmit() override { m_bFlushRequested = true; }
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
     CAudioTuning* GetAudioTuning() override { return &m_Tuning; }
+    int GetItemRate() const override { return m_nItemRate.load(); }
 
 private:
     // Why the devices could not be had (GetDeviceError).
@@ -69,8 +73,10 @@ private:
     // Waits for the next block of input audio, hears it and plays as much. False when none came.
     bool ExchangeAudio();
     void FeedOutput();
-    // Takes the operator's tones and AFC if they have changed.
+    // Takes the operator's tones and AFC if they have changed, and the mode when it may.
     void FollowTuning();
+    // Makes the receiver and the transmitter of a mode.
+    void UseMode(int nMode);
     void OnSpectrum(std::span<const float> power);
     std::uint8_t NextItem();
     // Waits out a slot of a missing device, looking for it again now and then.
@@ -81,9 +87,8 @@ private:
     CPulseClient m_Client{"Skrivel"};
     CCaptureStream m_Capture{m_Client};
     CPlaybackStream m_Playback{m_Client};
-    CFeldHellReceiver m_Receiver;
-    CFeldHellTransmitter m_Transmitter;
     CAudioTuning m_Tuning;
+    std::atomic<int> m_nItemRate{HellModeNames::kFeldHellItemRate};
 
     std::atomic<EPortState> m_nState{EPortState::Waiting};
     std::atomic<int> m_nDeviceError{kNoError};
@@ -106,5 +111,10 @@ private:
     int m_nRxToneHz; // the tuning as followed
     int m_nTxToneHz;
     bool m_bAfc;
-    CWaterfallLines m_WaterfallLines;
+    int m_nMode = -1;
+    std::size_t m_nKeyedItemsAhead = 0;
+    std::size_t m_nTimeoutLevels = 0;
+    std::unique_ptr<CFeldHellReceiver> m_pReceiver;
+    std::unique_ptr<CFeldHellTransmitter> m_pTransmitter;
+    std::unique_ptr<CWaterfallLines> m_pWaterfallLines;
 };

@@ -2,6 +2,7 @@
 
 #include "doc/IDocHost.h"
 #include "doc/SkrivelDoc.h"
+#include "link/HellModeNames.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandActions.h"
 #include "ui/CommandIds.h"
@@ -218,6 +219,8 @@ void CMainFrame::UpdateCommandUI()
     m_pStatusPanes->SetDroppedSamples(m_Doc.GetRxDropped());
     m_pStatusPanes->SetPortStatus(QString::fromStdString(m_Doc.GetPortStatusText()),
                                   QString::fromStdString(m_Doc.GetPortProblemText()));
+    m_pStatusPanes->SetMode(QString::fromUtf8(
+        HellModeNames::kAll.at(static_cast<std::size_t>(m_Doc.GetMode())).m_strName.data()));
     m_pStatusPanes->UpdateIndicators();
     m_pWaterfall->setVisible(m_Doc.HasAudio());
     m_pWaterfall->UpdateControls();

@@ -26,6 +26,7 @@ CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
 
     m_pPort = AddPane(pStatusBar, QStringLiteral("COM1: waiting for the device"));
     m_pPort->setMaximumWidth(QWIDGETSIZE_MAX); // a long device path widens it
+    m_pMode = AddPane(pStatusBar, QStringLiteral("FSK Hell 245"));
     m_pStatus = AddPane(pStatusBar, QString::fromLatin1(kStatusPlaceholder));
     m_pStatus->setText(QString::fromLatin1(kStatusPlaceholder));
     m_pDropped = AddPane(pStatusBar, QStringLiteral("99999 samples dropped"));
@@ -75,6 +76,12 @@ void CStatusPanes::SetPortStatus(const QString& strText, const QString& strReaso
         m_pPort->setText(strText);
     if (m_pPort->toolTip() != strReason)
         m_pPort->setToolTip(strReason);
+}
+
+void CStatusPanes::SetMode(const QString& strName)
+{
+    if (m_pMode->text() != strName)
+        m_pMode->setText(strName);
 }
 
 void CStatusPanes::UpdateIndicators()

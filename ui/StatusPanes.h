@@ -9,7 +9,7 @@ class QLabel;
 class QStatusBar;
 
 // The panes of the status bar: the message pane (prompts, otherwise "For Help, press F1"), the
-// port and its state, the operating status, and the CAP, NUM and SCRL indicators where the
+// port and its state, the Hell mode, the operating status, and the CAP, NUM and SCRL indicators where the
 // platform tells the lock keys.
 class CStatusPanes : public QObject
 {
@@ -30,6 +30,9 @@ public:
     // them already is left untouched.
     void SetPortStatus(const QString& strText, const QString& strReason = {});
     QLabel* GetPortLabel() const { return m_pPort; }
+    // The Hell mode's name.
+    void SetMode(const QString& strName);
+    QLabel* GetModeLabel() const { return m_pMode; }
     // Reads the lock keys again.
     void UpdateIndicators();
 
@@ -45,6 +48,7 @@ private:
 
     QLabel* m_pIdle;
     QLabel* m_pPort;
+    QLabel* m_pMode;
     QLabel* m_pStatus;
     QLabel* m_pDropped;
     QLabel* m_pCaps;
