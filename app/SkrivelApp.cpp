@@ -112,6 +112,7 @@ std::unique_ptr<IPort> CSkrivelApp::MakePort(const std::string& strName)
                                ? ProfileSettings::Read(m_Profile, ProfileSettings::kAudioTxTone)
                                : settings.m_nToneHz;
     settings.m_bAfc = ProfileSettings::Read(m_Profile, ProfileSettings::kAudioAfc);
+    settings.m_nMode = m_pDoc->GetStoredMode();
     return std::make_unique<CSoundCardPort>(settings, m_pRig.get());
 }
 

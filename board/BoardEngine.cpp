@@ -18,8 +18,9 @@ constexpr double kTonePower = 0.5; // a tone of amplitude 1
 
 struct CBoardEngine::CBoard
 {
-    explicit CBoard(double dToneHz)
-        : m_Transmitter([this] { return m_nTxByte; }, dToneHz), m_Receiver(dToneHz)
+    CBoard(double dToneHz, const CHellMode& mode)
+        : m_Transmitter([this] { return m_nTxByte; }, dToneHz, FeldHellRates::kSampleRate, mode),
+          m_Receiver(dToneHz, FeldHellRates::kSampleRate, mode)
     {
     }
 
@@ -45,11 +46,12 @@ CBoardEngine::CBoardEngine(const CBoardSettings& settings, const CHellFont& font
                                                      m_Settings.m_dToneHz + m_Settings.m_dRemoteOffsetHz,
                                                      m_Settings.m_dRemotePpm,
                                                      CRemoteStation::CSchedule{m_Settings.m_dRemotePauseSeconds,
-                                                                               m_Settings.m_dRemoteDriftHz});
+                                                                               m_Settings.m_dRemoteDriftHz},
+                                                     m_Settings.m_Mode);
     const int nBoards = m_Settings.m_bPair ? 2 : 1;
     for (int b = 0; b < nBoards; ++b)
     {
-        auto pBoard = std::make_unique<CBoard>(m_Settings.m_dToneHz);
+        auto pBoard = std::make_unique<CBoard>(m_Settings.m_dToneHz, m_Settings.m_Mode);
         pBoard->m_Receiver.SetAfc(m_Settings.m_bAfc);
         // Three generators a board, each with a seed of its own.
         const std::uint32_t nSeed = m_Settings.m_nSeed * 8 + static_cast<std::uint32_t>(b) * 3;
@@ -72,8 +74,10 @@ double CBoardEngine::GetListeningHz(int nBoard) const
 
 void CBoardEngine::StepPixel(std::span<const std::uint8_t> txBytes, std::span<Levels> levels)
 {
-    const auto nSamples = static_cast<std::size_t>(FeldHellRates::FirstSampleOfPixel(m_nPixel + 1) -
-                                                   FeldHellRates::FirstSampleOfPixel(m_nPixel));
+    const CHellMode& mode = m_Settings.m_Mode;
+    const auto nSamples =
+        static_cast<std::size_t>(mode.FirstSampleOfPixel(m_nPixel + 1, FeldHellRates::kSampleRate) -
+                                 mode.FirstSampleOfPixel(m_nPixel, FeldHellRates::kSampleRate));
     ++m_nPixel;
     for (std::size_t b = 0; b < m_Boards.size(); ++b)
     {

@@ -19,7 +19,7 @@ class IAudioSink;
 class IAudioSource;
 
 // The board (or a pair of boards) and the channel between them, as a pure function of time:
-// every call of StepPixel is one pixel time, 1/245 s, of which it makes the audio of each
+// every call of StepPixel is one pixel time of the mode (1/245 s at Feld-Hell), of which it makes the audio of each
 // transmitter, what each board hears, and the two level bytes each receiver gives. It keeps no
 // clock, so it runs as fast as it is called: in real time behind the serial port, or faster for
 // measurements.
@@ -38,6 +38,7 @@ public:
     CBoardEngine& operator=(const CBoardEngine&) = delete;
 
     int GetBoardCount() const { return static_cast<int>(m_Boards.size()); }
+    const CHellMode& GetMode() const { return m_Settings.m_Mode; }
 
     // The first board hears this source instead of the simulated channel (its own transmitter
     // still, when monitoring). Null for the channel again. The source must outlive its use.

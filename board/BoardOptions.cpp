@@ -34,6 +34,7 @@ enum Option
     kListAudio,
     kRead,
     kFont,
+    kMode,
     kHelp,
 };
 
@@ -64,6 +65,7 @@ const option kOptions[] = {
     {"list-audio", no_argument, nullptr, kListAudio},
     {"read", required_argument, nullptr, kRead},
     {"font", required_argument, nullptr, kFont},
+    {"mode", required_argument, nullptr, kMode},
     {"help", no_argument, nullptr, kHelp},
     {nullptr, 0, nullptr, 0},
 };
@@ -109,6 +111,7 @@ const char* CBoardOptions::Usage()
            "  --list-audio         list the sound inputs and outputs and exit\n"
            "  --read FILE.hel      print the text of a received picture and exit\n"
            "  --font PATH          the Hell font (default: the bundled hellfont.hlf)\n"
+           "  --mode NAME          FELDHELL (default), SLOWHELL, HELLX5, HELLX9 or FSKHELL245\n"
            "  --help               this text\n";
 }
 
@@ -223,6 +226,16 @@ bool CBoardOptions::Parse(int argc, char** argv, std::string& strError)
             break;
         case kFont:
             m_strFont = optarg;
+            break;
+        case kMode:
+            if (const CHellMode* pMode = HellModes::Find(optarg))
+                m_Settings.m_Mode = *pMode;
+            else
+            {
+                strError = std::string("Bad value for --mode: ") + optarg +
+                           " (FELDHELL, SLOWHELL, HELLX5, HELLX9 or FSKHELL245)";
+                return false;
+            }
             break;
         case kHelp:
             m_bHelp = true;

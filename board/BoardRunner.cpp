@@ -14,7 +14,10 @@ CBoardRunner::CBoardRunner(CBoardEngine& engine, std::vector<CPtyPort*> ports)
 
 void CBoardRunner::Run(const std::atomic<bool>& bStop)
 {
-    const CPacedClock clock(FeldHellRates::kLevelRate);
+    // The level slots of the mode: 2 a pixel, counted over eight seconds so that every pace is whole.
+    const CHellMode& mode = m_Engine.GetMode();
+    const CPacedClock clock(static_cast<int>(2 * mode.m_nPixelsPer8Seconds), 8);
+    const std::int64_t nSlotsPerSecond = std::max(1, 2 * mode.GetItemRate());
     std::vector<std::uint8_t> txBytes(m_Ports.size());
     std::vector<CBoardEngine::Levels> levels(m_Ports.size());
     for (std::int64_t nTick = 0; !bStop.load(); ++nTick)
@@ -33,7 +36,7 @@ void CBoardRunner::Run(const std::atomic<bool>& bStop)
         for (std::size_t p = 0; p < m_Ports.size(); ++p)
         {
             m_Ports[p]->WriteLevel(levels[p][nSlot]);
-            if (nTick % FeldHellRates::kLevelRate == 0)
+            if (nTick % nSlotsPerSecond == 0)
                 m_Ports[p]->Maintain();
         }
     }

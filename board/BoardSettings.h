@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modem/FeldHellRates.h"
+#include "modem/HellMode.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 // What the simulated board and its channel are made of.
 struct CBoardSettings
 {
+    CHellMode m_Mode = HellModes::FeldHell(); // of the boards and the remote station
     double m_dToneHz = FeldHellRates::kDefaultToneHz;
     bool m_bPair = false;        // two boards that hear each other
     bool m_bMonitor = false;     // a board hears its own transmitter

@@ -8,7 +8,10 @@ namespace
 constexpr std::int64_t kNsPerSecond = 1'000'000'000;
 }
 
-CPacedClock::CPacedClock(int nRate) : m_nRate(nRate), m_nStartNs(NowNs()) {}
+CPacedClock::CPacedClock(int nTicks, int nSeconds)
+    : m_nTicks(nTicks), m_nPeriodNs(nSeconds * kNsPerSecond), m_nStartNs(NowNs())
+{
+}
 
 std::int64_t CPacedClock::NowNs()
 {
@@ -19,8 +22,8 @@ std::int64_t CPacedClock::NowNs()
 
 std::int64_t CPacedClock::GetDeadlineNs(std::int64_t nTick) const
 {
-    // Whole seconds and the rest apart, so the product cannot overflow in any run's lifetime.
-    return m_nStartNs + nTick / m_nRate * kNsPerSecond + nTick % m_nRate * kNsPerSecond / m_nRate;
+    // Whole periods and the rest apart, so the product cannot overflow in any run's lifetime.
+    return m_nStartNs + nTick / m_nTicks * m_nPeriodNs + nTick % m_nTicks * m_nPeriodNs / m_nTicks;
 }
 
 std::int64_t CPacedClock::WaitFor(std::int64_t nTick) const

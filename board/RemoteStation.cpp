@@ -7,11 +7,10 @@
 #include <cmath>
 
 CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm,
-                               CSchedule schedule)
+                               CSchedule schedule, const CHellMode& mode)
     : m_Font(font), m_strText(std::move(strText)), m_dToneHz(dToneHz), m_Schedule(schedule),
-      m_nPauseItems(std::llround(schedule.m_dPauseSeconds * FeldHellRates::kPixelRate)),
-      m_Transmitter([this] { return NextItem(); }, dToneHz, FeldHellRates::kSampleRate,
-                    FeldHellRates::kPixelRate * (1.0 + dPpm * 1e-6))
+      m_nPauseItems(std::llround(schedule.m_dPauseSeconds * mode.GetPixelRate())),
+      m_Transmitter([this] { return NextItem(); }, dToneHz, FeldHellRates::kSampleRate, mode, dPpm)
 {
     if (m_strText.empty() || m_strText.back() != ' ')
         m_strText += ' ';

@@ -10,7 +10,7 @@
 
 class CHellFont;
 
-// A simulated distant station that sends one text over and over in Feld-Hell, drawn with the
+// A simulated distant station that sends one text over and over in a Hell mode, drawn with the
 // given font, on its own clock (dPpm parts per million fast or slow, so its picture slants)
 // and its own tone, which may drift. It may pause between the copies, its transmitter off.
 class CRemoteStation
@@ -24,7 +24,7 @@ public:
 
     // The font must outlive the station. A space separates the repetitions.
     CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm,
-                   CSchedule schedule);
+                   CSchedule schedule, const CHellMode& mode = HellModes::FeldHell());
 
     // The station's analytic signal for the next nSamples audio samples.
     void Generate(std::complex<float>* pOut, std::size_t nSamples);

@@ -180,7 +180,8 @@ int main(int argc, char** argv)
         return Fail(audio.m_Record.GetError());
     const CBoardRunner::CStats& stats = runner.GetStats();
     std::printf("Ran %.1f s; latest wake-up %.2f ms after its deadline\n",
-                static_cast<double>(stats.m_nTicks) / 490.0, static_cast<double>(stats.m_nMaxLateNs) / 1e6);
+                static_cast<double>(stats.m_nTicks) / engine.GetMode().GetLevelRate(),
+                static_cast<double>(stats.m_nMaxLateNs) / 1e6);
     if (audio.m_pCard)
         std::printf("The sound output ran dry %d times\n", audio.m_pCard->GetUnderruns());
     return 0;

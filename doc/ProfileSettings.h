@@ -53,6 +53,8 @@ inline constexpr SInt kPictureZoom{"View", "Zoom", 100};
 inline constexpr SInt kPictureSlant{"View", "Slant", 0};
 // The port: "DUMMY", "COMn", a device path or "SOUNDCARD".
 inline constexpr SText kPort{"Comm", "Port", "DUMMY"};
+// The sound card's Hell mode: a word of HellModeNames::kAll (FELDHELL, SLOWHELL, ...).
+inline constexpr SText kMode{"Comm", "Mode", "FELDHELL"};
 // The sound card's devices (the sound server's names; empty for its default) and tone in Hz; the
 // transmit tone when it is split from the tone listened to; AFC.
 inline constexpr SText kAudioInputDevice{"Audio", "InputDevice", ""};

@@ -14,17 +14,20 @@
 #include "engine/RegularFile.h"
 #include "link/AudioTuning.h"
 #include "link/PortName.h"
+#include "link/HellModeNames.h"
 #include "link/TxItems.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 #include <utility>
 
 namespace
 {
-// The transmit queue is topped up only while it holds fewer items than this.
+// The transmit queue is topped up only while it holds fewer items than this at Feld-Hell's pace;
+// a faster port's mark is as much higher, so that the queue lasts as long between heartbeats.
 constexpr std::size_t kRefillMark = 28;
 constexpr int kSpace = ' ';
 constexpr int kDiddle = 1;
@@ -328,7 +331,9 @@ void CSkrivelDoc::RefillTxQueue()
 {
     // No lock is held while the character is chosen and encoded: the I/O thread only takes items
     // meanwhile, so the count can only fall, and the character's items go in all at once.
-    if (m_Queues.GetTxCount() >= kRefillMark)
+    const auto nItemRate = static_cast<std::size_t>(m_Link.GetItemRate());
+    constexpr auto nFeldHellRate = static_cast<std::size_t>(HellModeNames::kFeldHellItemRate);
+    if (m_Queues.GetTxCount() >= (kRefillMark * nItemRate + nFeldHellRate - 1) / nFeldHellRate)
         return;
     int nChar = -1;
     bool bXmit = false;
@@ -514,6 +519,27 @@ void CSkrivelDoc::OnSplit()
     // Split on, the transmit tone stays where it is, on the tone listened to; off, it joins that tone.
     if (!bSplit)
         SetToneHz(GetToneHz());
+}
+
+int CSkrivelDoc::GetMode() const
+{
+    const CAudioTuning* pTuning = m_Link.GetAudioTuning();
+    return pTuning != nullptr ? pTuning->GetMode() : 0;
+}
+
+int CSkrivelDoc::GetStoredMode() const
+{
+    return std::max(0, HellModeNames::IndexOf(ProfileSettings::Read(m_Profile, ProfileSettings::kMode)));
+}
+
+void CSkrivelDoc::SetMode(int nMode)
+{
+    CAudioTuning* pTuning = m_Link.GetAudioTuning();
+    if (pTuning == nullptr)
+        return;
+    ProfileSettings::Write(m_Profile, ProfileSettings::kMode,
+                           std::string(HellModeNames::kAll.at(static_cast<std::size_t>(nMode)).m_strWord));
+    pTuning->SetMode(nMode);
 }
 
 // ---- Operator commands -------------------------------------------------------------------------

@@ -121,6 +121,13 @@ public:
     // Split on: the transmit tone stays where it is while the tone listened to moves. Off: it
     // joins that tone.
     void OnSplit();
+    // The Hell mode (an index of HellModeNames::kAll), chosen for the sound card and stored in the
+    // profile; a board and DUMMY work Feld-Hell only. A change while transmitting takes effect at
+    // the next transmission.
+    int GetMode() const;
+    void SetMode(int nMode);
+    // The mode stored in the profile; Feld-Hell for a word that names none.
+    int GetStoredMode() const;
 
     // Operator commands.
     void OnTransmit();

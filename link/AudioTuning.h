@@ -17,8 +17,9 @@ class CAudioTuning
 public:
     static constexpr std::size_t kMaxLines = 64;
 
-    CAudioTuning(int nRxToneHz, int nTxToneHz, bool bAfc)
-        : m_nRxToneHz(nRxToneHz), m_nTxToneHz(nTxToneHz), m_bAfc(bAfc), m_dListeningHz(nRxToneHz)
+    // nMode: an index of HellModeNames::kAll.
+    CAudioTuning(int nRxToneHz, int nTxToneHz, bool bAfc, int nMode = 0)
+        : m_nRxToneHz(nRxToneHz), m_nTxToneHz(nTxToneHz), m_bAfc(bAfc), m_nMode(nMode), m_dListeningHz(nRxToneHz)
     {
     }
 
@@ -32,6 +33,10 @@ public:
     int GetTxToneHz() const { return m_nTxToneHz.load(); }
     void SetAfc(bool bOn) { m_bAfc = bOn; }
     bool IsAfcOn() const { return m_bAfc.load(); }
+    // The mode asked for; the port takes it up when it next falls silent, so that a transmission
+    // goes out whole in the mode it began in.
+    void SetMode(int nMode) { m_nMode = nMode; }
+    int GetMode() const { return m_nMode.load(); }
     double GetListeningHz() const { return m_dListeningHz.load(); }
 
     // The I/O thread's end.
@@ -45,6 +50,7 @@ private:
     std::atomic<int> m_nRxToneHz;
     std::atomic<int> m_nTxToneHz;
     std::atomic<bool> m_bAfc;
+    std::atomic<int> m_nMode;
     std::atomic<double> m_dListeningHz;
     std::mutex m_LinesLock;
     std::deque<CSpectrumLine> m_Lines; // under m_LinesLock

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/PttStatus.h"
+#include "link/HellModeNames.h"
 
 #include <cstdint>
 #include <stop_token>
@@ -59,6 +60,9 @@ public:
     // The times the transmitted audio ran dry since the port was made: each a hole in it. Safe
     // from any thread.
     virtual int GetUnderruns() const { return 0; }
+    // Transmit items the port plays a second, at its mode's pace: Feld-Hell's for a board and
+    // DUMMY. Safe from any thread.
+    virtual int GetItemRate() const { return HellModeNames::kFeldHellItemRate; }
     // The tones, AFC and spectra of a port that hears audio (a sound card); null for a board and
     // DUMMY. It lives as long as the port. Safe from any thread.
     virtual CAudioTuning* GetAudioTuning() { return nullptr; }

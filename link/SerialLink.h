@@ -60,6 +60,8 @@ public:
     std::string GetDeviceErrorText() const { return m_pPort ? m_pPort->GetDeviceErrorText() : std::string(); }
     int GetUnderruns() const { return m_pPort ? m_pPort->GetUnderruns() : 0; }
     CPttStatus GetPttStatus() const { return m_pPort ? m_pPort->GetPttStatus() : CPttStatus(); }
+    // The selected port's transmit items a second (see IPort); Feld-Hell's when none is selected.
+    int GetItemRate() const { return m_pPort ? m_pPort->GetItemRate() : HellModeNames::kFeldHellItemRate; }
     // Drops what the port has queued for transmission (see IPort). Safe from any thread.
     void FlushTransmit()
     {

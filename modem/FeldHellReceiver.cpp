@@ -19,14 +19,16 @@ constexpr float kStopBandDb = 60.0f;
 constexpr double kAgcFloor = 0.5e-4;
 
 // The low-pass, scaled to a gain of one for the tone itself; an odd length centres its delay on a
-// sample.
-firfilt_crcf CreateFilter(int nSampleRate)
+// sample. It keeps its shape in pixels at every pace; FSK's is wider by half the shift, to pass
+// both tones.
+firfilt_crcf CreateFilter(int nSampleRate, const CHellMode& mode)
 {
-    const auto nTaps =
-        static_cast<unsigned>(2 * std::lround(nSampleRate * CFeldHellReceiver::kFilterSeconds / 2) + 1);
+    const double dPace = mode.GetPaceFactor();
+    const auto nTaps = static_cast<unsigned>(
+        2 * std::lround(nSampleRate * CFeldHellReceiver::kFilterSeconds / dPace / 2) + 1);
+    const double dCutoffHz = CFeldHellReceiver::kCutoffHz * dPace + mode.m_dShiftHz / 2;
     std::vector<float> taps(nTaps);
-    liquid_firdes_kaiser(nTaps, static_cast<float>(CFeldHellReceiver::kCutoffHz / nSampleRate), kStopBandDb,
-                         0.0f, taps.data());
+    liquid_firdes_kaiser(nTaps, static_cast<float>(dCutoffHz / nSampleRate), kStopBandDb, 0.0f, taps.data());
     float fSum = 0.0f;
     for (const float f : taps)
         fSum += f;
@@ -36,12 +38,24 @@ firfilt_crcf CreateFilter(int nSampleRate)
 }
 } // namespace
 
-CFeldHellReceiver::CFeldHellReceiver(double dToneHz, int nSampleRate)
-    : m_nSampleRate(nSampleRate), m_pNco(nco_crcf_create(LIQUID_NCO)), m_pFilter(CreateFilter(nSampleRate)),
+CFeldHellReceiver::CFeldHellReceiver(double dToneHz, int nSampleRate, const CHellMode& mode)
+    : m_nSampleRate(nSampleRate), m_Mode(mode), m_pNco(nco_crcf_create(LIQUID_NCO)),
+      m_pFilter(CreateFilter(nSampleRate, mode)),
+      // Feld-Hell's slot rate for every mode: the AGC's hold and fall keep their length in pixels.
       m_Agc(FeldHellRates::kLevelRate, kAgcFloor),
       m_Spectrum(nSampleRate, [this](std::span<const float> power) { OnSpectrum(power); }),
-      m_Tracker(m_Spectrum.GetBinHz())
+      m_Tracker(m_Spectrum.GetBinHz(), mode.GetWidthFactor())
 {
+    if (mode.m_nKeying == EHellKeying::Fsk)
+    {
+        // The discriminator gives -1 on the lower tone and +1 on the upper; its output is
+        // smoothed over half a pixel.
+        m_pDiscriminator = freqdem_create(static_cast<float>(mode.m_dShiftHz / 2 / nSampleRate));
+        const auto nSmooth =
+            static_cast<unsigned>(std::max<long>(1, std::lround(nSampleRate / mode.GetLevelRate())));
+        m_pPositionFilter = firfilt_rrrf_create_rect(nSmooth);
+        firfilt_rrrf_set_scale(m_pPositionFilter, 1.0f / static_cast<float>(nSmooth));
+    }
     SetToneHz(dToneHz);
 }
 
@@ -79,6 +93,11 @@ void CFeldHellReceiver::OnSpectrum(std::span<const float> power)
 
 CFeldHellReceiver::~CFeldHellReceiver()
 {
+    if (m_pDiscriminator != nullptr)
+    {
+        freqdem_destroy(m_pDiscriminator);
+        firfilt_rrrf_destroy(m_pPositionFilter);
+    }
     firfilt_crcf_destroy(m_pFilter);
     nco_crcf_destroy(m_pNco);
 }
@@ -95,9 +114,23 @@ void CFeldHellReceiver::Process(const float* pAudio, std::size_t nSamples, std::
         nco_crcf_step(m_pNco);
         std::complex<float> filtered;
         firfilt_crcf_execute_one(m_pFilter, mixed, &filtered);
-        if (m_nSample != FeldHellRates::FirstSampleOfLevel(m_nLevel, m_nSampleRate))
+        const float fMagnitude = MarkMagnitude(filtered);
+        if (m_nSample != m_Mode.FirstSampleOfLevel(m_nLevel, m_nSampleRate))
             continue;
         ++m_nLevel;
-        levels.push_back(m_Agc.Process(std::abs(filtered)));
+        levels.push_back(m_Agc.Process(fMagnitude));
     }
+}
+
+float CFeldHellReceiver::MarkMagnitude(std::complex<float> filtered)
+{
+    if (m_pDiscriminator == nullptr)
+        return std::abs(filtered);
+    float fOffset = 0.0f;
+    freqdem_demodulate(m_pDiscriminator, filtered, &fOffset);
+    firfilt_rrrf_push(m_pPositionFilter, fOffset);
+    float fSmoothed = 0.0f;
+    firfilt_rrrf_execute(m_pPositionFilter, &fSmoothed);
+    const float fLower = std::clamp((1.0f - fSmoothed) / 2.0f, 0.0f, 1.0f);
+    return std::abs(filtered) * fLower;
 }

@@ -20,16 +20,17 @@ float SmoothStep(double dOffset, double dWidth)
     return static_cast<float>(0.5 + 0.5 * std::sin(std::numbers::pi * dOffset / dWidth));
 }
 
-float ToneOf(std::uint8_t nItem)
+bool IsMarked(std::uint8_t nItem)
 {
-    return (nItem & TxItems::kMarked) == TxItems::kMarked ? 1.0f : 0.0f;
+    return (nItem & TxItems::kMarked) == TxItems::kMarked;
 }
 } // namespace
 
 CFeldHellTransmitter::CFeldHellTransmitter(ItemSource nextItem, double dToneHz, int nSampleRate,
-                                           double dPixelRate)
-    : m_nSampleRate(nSampleRate), m_dPixelRate(dPixelRate), m_dEdgePixels(kEdgeSeconds * dPixelRate),
-      m_NextItem(std::move(nextItem)), m_pNco(nco_crcf_create(LIQUID_NCO))
+                                           const CHellMode& mode, double dPpm)
+    : m_nSampleRate(nSampleRate), m_dPixelRate(mode.GetPixelRate() * (1.0 + dPpm * 1e-6)),
+      m_bFsk(mode.m_nKeying == EHellKeying::Fsk), m_dShiftHz(mode.m_dShiftHz), m_NextItem(std::move(nextItem)),
+      m_pNco(nco_crcf_create(LIQUID_NCO))
 {
     SetToneHz(dToneHz);
 }
@@ -41,7 +42,17 @@ CFeldHellTransmitter::~CFeldHellTransmitter()
 
 void CFeldHellTransmitter::SetToneHz(double dToneHz)
 {
-    nco_crcf_set_frequency(m_pNco, static_cast<float>(2 * std::numbers::pi * dToneHz / m_nSampleRate));
+    m_dToneHz = dToneHz;
+    Tune();
+}
+
+void CFeldHellTransmitter::Tune()
+{
+    // FSK's pixel sits on the lower tone when marked; the NCO keeps its phase across a change.
+    double dHz = m_dToneHz;
+    if (m_bFsk)
+        dHz += IsMarked(m_nCur) ? -m_dShiftHz / 2 : m_dShiftHz / 2;
+    nco_crcf_set_frequency(m_pNco, static_cast<float>(2 * std::numbers::pi * dHz / m_nSampleRate));
 }
 
 bool CFeldHellTransmitter::IsKeyed() const
@@ -55,17 +66,26 @@ void CFeldHellTransmitter::Advance()
     m_nCur = m_nNext;
     m_nNext = m_NextItem();
     ++m_nPixel;
+    if (m_bFsk)
+        Tune();
+}
+
+float CFeldHellTransmitter::LevelOf(std::uint8_t nItem) const
+{
+    if (m_bFsk)
+        return (nItem & TxItems::kKeyed) != 0 ? 1.0f : 0.0f;
+    return IsMarked(nItem) ? 1.0f : 0.0f;
 }
 
 float CFeldHellTransmitter::Envelope(double dPixelPhase) const
 {
     // Only the two boundaries of the current pixel can be inside an edge: a pixel is longer
     // than half an edge.
-    const float fRise = SmoothStep(dPixelPhase, m_dEdgePixels);
-    const float fFall = SmoothStep(dPixelPhase - 1.0, m_dEdgePixels);
-    const float fPrev = ToneOf(m_nPrev);
-    const float fCur = ToneOf(m_nCur);
-    const float fNext = ToneOf(m_nNext);
+    const float fRise = SmoothStep(dPixelPhase, kEdgePixels);
+    const float fFall = SmoothStep(dPixelPhase - 1.0, kEdgePixels);
+    const float fPrev = LevelOf(m_nPrev);
+    const float fCur = LevelOf(m_nCur);
+    const float fNext = LevelOf(m_nNext);
     return fPrev + (fCur - fPrev) * fRise + (fNext - fCur) * fFall;
 }
 

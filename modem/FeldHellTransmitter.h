@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modem/FeldHellRates.h"
+#include "modem/HellMode.h"
 
 #include <complex>
 #include <cstdint>
@@ -8,24 +9,27 @@
 
 struct nco_crcf_s;
 
-// A Feld-Hell transmitter: a tone keyed pixel by pixel by transmit items, one a pixel (the low
-// byte of the link's items: bit 2 keys the transmitter, bit 1 turns on the tone, which sounds only
-// while keyed), with raised-cosine edges of 4 ms centred on the pixel boundaries. It takes each
-// item one pixel ahead of the pixel it plays, so that an edge can rise into it; its output runs
-// exactly one pixel behind what it was fed.
+// A Hell transmitter: a tone keyed pixel by pixel by transmit items, one a pixel (the low byte of
+// the link's items: bit 2 keys the transmitter, bit 1 marks the pixel), with raised-cosine edges
+// of kEdgePixels (4 ms at Feld-Hell) centred on the pixel boundaries. An on-off mode sounds the
+// tone for a marked pixel only; FSK sounds while keyed, a marked pixel half the shift below the
+// tone and a blank one half above, with no jump in phase. It takes each item one pixel ahead of
+// the pixel it plays, so that an edge can rise into it; its output runs exactly one pixel behind
+// what it was fed.
 class CFeldHellTransmitter
 {
 public:
     // Gives the next pixel's item; called from Generate, once each pixel time.
     using ItemSource = std::function<std::uint8_t()>;
 
-    static constexpr double kEdgeSeconds = 0.004;
+    static constexpr double kEdgePixels = 0.98;
 
-    // dPixelRate in pixels per second (245, or slightly off for a station whose clock runs fast or
-    // slow). The tone must lie below half the sample rate.
+    // The mode sets the pace and the keying; dPpm runs its clock that many parts per million fast
+    // (or slow, for a negative dPpm), as a distant station's may. The tone must lie below half the
+    // sample rate.
     explicit CFeldHellTransmitter(ItemSource nextItem, double dToneHz = FeldHellRates::kDefaultToneHz,
                                   int nSampleRate = FeldHellRates::kSampleRate,
-                                  double dPixelRate = FeldHellRates::kPixelRate);
+                                  const CHellMode& mode = HellModes::FeldHell(), double dPpm = 0.0);
     ~CFeldHellTransmitter();
     CFeldHellTransmitter(const CFeldHellTransmitter&) = delete;
     CFeldHellTransmitter& operator=(const CFeldHellTransmitter&) = delete;
@@ -47,11 +51,15 @@ public:
 private:
     std::complex<float> NextSample();
     float Envelope(double dPixelPhase) const;
+    float LevelOf(std::uint8_t nItem) const;
     void Advance();
+    void Tune();
 
     int m_nSampleRate;
     double m_dPixelRate;
-    double m_dEdgePixels; // the edge width in pixels
+    bool m_bFsk;
+    double m_dShiftHz;
+    double m_dToneHz = 0.0;
     ItemSource m_NextItem;
     nco_crcf_s* m_pNco;
     std::uint64_t m_nSample = 0;

@@ -24,15 +24,16 @@ constexpr double kJumpHz = 25.0;
 constexpr double kFollowWeight = 0.15;
 } // namespace
 
-CToneTracker::CToneTracker(double dBinHz) : m_dBinHz(dBinHz) {}
+CToneTracker::CToneTracker(double dBinHz, double dWidthFactor) : m_dBinHz(dBinHz), m_dWidthFactor(dWidthFactor) {}
 
 void CToneTracker::SetToneHz(double dToneHz)
 {
     m_dToneHz = m_dFrequencyHz = dToneHz;
     m_nSpectra = 0;
-    const double dLow = std::max(0.0, dToneHz - kCaptureHz - kMarginHz);
+    const double dMarginHz = kMarginHz * m_dWidthFactor;
+    const double dLow = std::max(0.0, dToneHz - kCaptureHz - dMarginHz);
     m_nFirstBin = static_cast<std::size_t>(std::floor(dLow / m_dBinHz));
-    const auto nLastBin = static_cast<std::size_t>(std::ceil((dToneHz + kCaptureHz + kMarginHz) / m_dBinHz));
+    const auto nLastBin = static_cast<std::size_t>(std::ceil((dToneHz + kCaptureHz + dMarginHz) / m_dBinHz));
     m_Average.assign(nLastBin + 1 - m_nFirstBin, 0.0);
 }
 
@@ -55,7 +56,7 @@ void CToneTracker::Process(std::span<const float> power)
     const double dNoise = *median;
 
     // The strongest core whose centre lies within the capture range.
-    const auto nCore = static_cast<std::ptrdiff_t>(std::lround(kCoreHalfHz / m_dBinHz));
+    const auto nCore = static_cast<std::ptrdiff_t>(std::lround(kCoreHalfHz * m_dWidthFactor / m_dBinHz));
     const auto nBinsSigned = static_cast<std::ptrdiff_t>(nBins);
     double dBest = 0.0;
     std::ptrdiff_t nBest = -1;
@@ -78,7 +79,7 @@ void CToneTracker::Process(std::span<const float> power)
         return;
 
     // The centre of the power above the noise around the peak.
-    const auto nCentre = static_cast<std::ptrdiff_t>(std::lround(kCentreHalfHz / m_dBinHz));
+    const auto nCentre = static_cast<std::ptrdiff_t>(std::lround(kCentreHalfHz * m_dWidthFactor / m_dBinHz));
     double dWeight = 0.0;
     double dMoment = 0.0;
     for (std::ptrdiff_t k = std::max<std::ptrdiff_t>(0, nBest - nCentre);
@@ -89,7 +90,7 @@ void CToneTracker::Process(std::span<const float> power)
         dMoment += dExcess * static_cast<double>(k);
     }
     const double dFoundHz = (static_cast<double>(m_nFirstBin) + dMoment / dWeight) * m_dBinHz;
-    if (std::abs(dFoundHz - m_dFrequencyHz) <= kJumpHz)
+    if (std::abs(dFoundHz - m_dFrequencyHz) <= kJumpHz * std::max(1.0, m_dWidthFactor))
         m_dFrequencyHz += (dFoundHz - m_dFrequencyHz) * kFollowWeight;
     else if (dBest > kJumpRatio * dCoreNoise)
         m_dFrequencyHz = dFoundHz;

@@ -14,7 +14,9 @@ class CToneTracker
 public:
     static constexpr double kCaptureHz = 250.0;
 
-    explicit CToneTracker(double dBinHz);
+    // dWidthFactor: the signal's width against Feld-Hell's, which scales what is taken for its
+    // core and its centre.
+    CToneTracker(double dBinHz, double dWidthFactor);
 
     // Starts afresh around a new tone, listening on it.
     void SetToneHz(double dToneHz);
@@ -25,6 +27,7 @@ public:
 
 private:
     double m_dBinHz;
+    double m_dWidthFactor;
     double m_dToneHz = 0.0;
     double m_dFrequencyHz = 0.0;
     int m_nSpectra = 0; // averaged since the last start

@@ -2,7 +2,6 @@
 
 #include "audio/AudioFormat.h"
 #include "link/TxItems.h"
-#include "modem/FeldHellRates.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -22,9 +21,6 @@ constexpr auto kBlockSamples =
 // How long a read waits for input before that time is taken as silence: a block and some, well
 // under the output's queue, so that the output is fed even while the input gives nothing.
 constexpr auto kInputTimeout = std::chrono::milliseconds(80);
-// The level bytes of that time.
-constexpr auto kTimeoutLevels =
-    static_cast<std::size_t>(FeldHellRates::kLevelRate * kInputTimeout.count() / 1000);
 // How long the slot of a missing device lasts.
 constexpr auto kSlotTimeout = std::chrono::milliseconds(200);
 // The output's queue as it is kept, in samples: a little over the server's, so that the server
@@ -33,8 +29,8 @@ constexpr std::int64_t kOutputQueued =
     static_cast<std::int64_t>(1.3 * kOutputLatency * AudioFormat::kSampleRate);
 // How often missing devices are looked for.
 constexpr auto kLookInterval = std::chrono::seconds(1);
-// Items taken ahead while keyed: half a second, against a heartbeat held up on a busy machine.
-constexpr std::size_t kKeyedItemsAhead = 122;
+// Items taken ahead while keyed, against a heartbeat held up on a busy machine.
+constexpr double kKeyedSecondsAhead = 0.5;
 // The output is generated in steps this long (2 ms), so that the keying knows where the keyed
 // audio ends to within one.
 constexpr std::size_t kKeyingStep = AudioFormat::kSampleRate / 500;
@@ -46,15 +42,29 @@ bool IsKeyed(std::uint8_t nItem)
 } // namespace
 
 CSoundCardPort::CSoundCardPort(CSoundCardSettings settings, CRig* pRig)
-    : m_Settings(std::move(settings)), m_Receiver(m_Settings.m_nToneHz, AudioFormat::kSampleRate),
-      m_Transmitter([this] { return NextItem(); }, m_Settings.m_nTxToneHz, AudioFormat::kSampleRate),
-      m_Keyer(pRig, AudioFormat::kSampleRate),
-      m_Tuning(m_Settings.m_nToneHz, m_Settings.m_nTxToneHz, m_Settings.m_bAfc), m_Input(kBlockSamples),
-      m_Output(kBlockSamples), m_nRxToneHz(m_Settings.m_nToneHz), m_nTxToneHz(m_Settings.m_nTxToneHz),
-      m_bAfc(m_Settings.m_bAfc), m_WaterfallLines(m_Receiver.GetBinHz(), m_Receiver.GetBinCount())
+    : m_Settings(std::move(settings)), m_Keyer(pRig, AudioFormat::kSampleRate),
+      m_Tuning(m_Settings.m_nToneHz, m_Settings.m_nTxToneHz, m_Settings.m_bAfc, m_Settings.m_nMode),
+      m_Input(kBlockSamples), m_Output(kBlockSamples), m_nRxToneHz(m_Settings.m_nToneHz),
+      m_nTxToneHz(m_Settings.m_nTxToneHz), m_bAfc(m_Settings.m_bAfc)
 {
-    m_Receiver.SetAfc(m_bAfc);
-    m_Receiver.SetSpectrumHandler([this](std::span<const float> power) { OnSpectrum(power); });
+    UseMode(m_Settings.m_nMode);
+}
+
+void CSoundCardPort::UseMode(int nMode)
+{
+    const CHellMode& mode = HellModes::At(nMode);
+    m_nMode = nMode;
+    m_pReceiver = std::make_unique<CFeldHellReceiver>(m_nRxToneHz, AudioFormat::kSampleRate, mode);
+    m_pReceiver->SetAfc(m_bAfc);
+    m_pReceiver->SetSpectrumHandler([this](std::span<const float> power) { OnSpectrum(power); });
+    m_pTransmitter = std::make_unique<CFeldHellTransmitter>([this] { return NextItem(); }, m_nTxToneHz,
+                                                            AudioFormat::kSampleRate, mode);
+    if (!m_pWaterfallLines)
+        m_pWaterfallLines = std::make_unique<CWaterfallLines>(m_pReceiver->GetBinHz(), m_pReceiver->GetBinCount());
+    m_nKeyedItemsAhead = static_cast<std::size_t>(kKeyedSecondsAhead * mode.GetPixelRate());
+    m_nTimeoutLevels = static_cast<std::size_t>(
+        mode.GetLevelRate() * std::chrono::duration<double>(kInputTimeout).count());
+    m_nItemRate = mode.GetItemRate();
 }
 
 CSoundCardPort::~CSoundCardPort()
@@ -160,11 +170,11 @@ bool CSoundCardPort::ExchangeAudio()
     FollowTuning();
     if (nRead > 0)
     {
-        m_Receiver.Process(m_Input.data(), nRead, m_Levels);
-        m_Tuning.SetListeningHz(m_Receiver.GetListeningHz());
+        m_pReceiver->Process(m_Input.data(), nRead, m_Levels);
+        m_Tuning.SetListeningHz(m_pReceiver->GetListeningHz());
     }
     else
-        m_Levels.insert(m_Levels.end(), kTimeoutLevels, 0);
+        m_Levels.insert(m_Levels.end(), m_nTimeoutLevels, 0);
     // A transmission starts once the transmitter is keyed (the keyer says so at the block before,
     // and the items behind the first have been taken since): the silence queued before it is
     // not played.
@@ -184,27 +194,30 @@ void CSoundCardPort::FollowTuning()
     if (const int nRxHz = m_Tuning.GetRxToneHz(); nRxHz != m_nRxToneHz)
     {
         m_nRxToneHz = nRxHz;
-        m_Receiver.SetToneHz(nRxHz);
+        m_pReceiver->SetToneHz(nRxHz);
     }
     if (const int nTxHz = m_Tuning.GetTxToneHz(); nTxHz != m_nTxToneHz)
     {
         m_nTxToneHz = nTxHz;
-        m_Transmitter.SetToneHz(nTxHz);
+        m_pTransmitter->SetToneHz(nTxHz);
     }
     if (const bool bAfc = m_Tuning.IsAfcOn(); bAfc != m_bAfc)
     {
         m_bAfc = bAfc;
-        m_Receiver.SetAfc(bAfc);
+        m_pReceiver->SetAfc(bAfc);
     }
+    const bool bSilent = !m_pTransmitter->IsKeyed() && std::none_of(m_Items.begin(), m_Items.end(), IsKeyed);
+    if (const int nMode = m_Tuning.GetMode(); nMode != m_nMode && bSilent)
+        UseMode(nMode);
 }
 
 void CSoundCardPort::OnSpectrum(std::span<const float> power)
 {
     CSpectrumLine line;
-    m_WaterfallLines.Make(power, line.m_Levels);
-    line.m_dFirstHz = m_WaterfallLines.GetFirstHz();
-    line.m_dBinHz = m_WaterfallLines.GetBinHz();
-    line.m_dListeningHz = m_Receiver.GetListeningHz();
+    m_pWaterfallLines->Make(power, line.m_Levels);
+    line.m_dFirstHz = m_pWaterfallLines->GetFirstHz();
+    line.m_dBinHz = m_pWaterfallLines->GetBinHz();
+    line.m_dListeningHz = m_pReceiver->GetListeningHz();
     m_Tuning.AddLine(std::move(line));
 }
 
@@ -218,8 +231,8 @@ void CSoundCardPort::FeedOutput()
         for (std::size_t nDone = 0; nDone < nSamples; nDone += kKeyingStep)
         {
             const std::size_t nStep = std::min(kKeyingStep, nSamples - nDone);
-            m_Transmitter.Generate(m_Output.data() + nDone, nStep);
-            m_Keyer.OnWritten(m_nWritten + static_cast<std::int64_t>(nDone + nStep), m_Transmitter.IsKeyed());
+            m_pTransmitter->Generate(m_Output.data() + nDone, nStep);
+            m_Keyer.OnWritten(m_nWritten + static_cast<std::int64_t>(nDone + nStep), m_pTransmitter->IsKeyed());
         }
         if (!m_Playback.Write(m_Output.data(), nSamples))
             return;
@@ -284,7 +297,7 @@ bool CSoundCardPort::CanTransmit() const
     if (m_nState.load() != EPortState::Open)
         return false;
     const bool bKeyed = !m_Items.empty() && IsKeyed(m_Items.back());
-    return !bKeyed || (m_Keyer.IsReady() && m_Items.size() < kKeyedItemsAhead);
+    return !bKeyed || (m_Keyer.IsReady() && m_Items.size() < m_nKeyedItemsAhead);
 }
 
 std::uint8_t CSoundCardPort::NextItem()

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,7 +31,9 @@
 // Immediate receive drops what is queued for the output.
 //
 // The operator retunes it through its CAudioTuning from any thread; the I/O thread takes the new
-// tones and AFC at its next block of input, and hands on the input's spectra for the waterfall.
+// tones and AFC at its next block of input, and hands on the input's spectra for the waterfall. A
+// new mode is taken up once the transmitter is silent with nothing keyed queued: a transmission
+// goes out whole in the mode it began in.
 //
 // The rig, if one is given, keys the transmitter by what the output plays (see CPttKeyer): keyed
 // items wait for its key, and a failed key drops the transmission as immediate receive does.
@@ -58,6 +61,7 @@ public:
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
     CAudioTuning* GetAudioTuning() override { return &m_Tuning; }
     CPttStatus GetPttStatus() const override { return m_Keyer.GetStatus(); }
+    int GetItemRate() const override { return m_nItemRate.load(); }
 
 private:
     // Why the devices could not be had (GetDeviceError).
@@ -75,8 +79,10 @@ private:
     // Waits for the next block of input audio, hears it and plays as much. False when none came.
     bool ExchangeAudio();
     void FeedOutput();
-    // Takes the operator's tones and AFC if they have changed.
+    // Takes the operator's tones and AFC if they have changed, and the mode when it may.
     void FollowTuning();
+    // Makes the receiver and the transmitter of a mode.
+    void UseMode(int nMode);
     void OnSpectrum(std::span<const float> power);
     bool IsKeyedItemWaiting() const;
     std::uint8_t NextItem();
@@ -88,10 +94,9 @@ private:
     CPulseClient m_Client{"Skrivel"};
     CCaptureStream m_Capture{m_Client};
     CPlaybackStream m_Playback{m_Client};
-    CFeldHellReceiver m_Receiver;
-    CFeldHellTransmitter m_Transmitter;
     CPttKeyer m_Keyer;
     CAudioTuning m_Tuning;
+    std::atomic<int> m_nItemRate{HellModeNames::kFeldHellItemRate};
 
     std::atomic<EPortState> m_nState{EPortState::Waiting};
     std::atomic<int> m_nDeviceError{kNoError};
@@ -114,5 +119,10 @@ private:
     int m_nRxToneHz; // the tuning as followed
     int m_nTxToneHz;
     bool m_bAfc;
-    CWaterfallLines m_WaterfallLines;
+    int m_nMode = -1;
+    std::size_t m_nKeyedItemsAhead = 0;
+    std::size_t m_nTimeoutLevels = 0;
+    std::unique_ptr<CFeldHellReceiver> m_pReceiver;
+    std::unique_ptr<CFeldHellTransmitter> m_pTransmitter;
+    std::unique_ptr<CWaterfallLines> m_pWaterfallLines;
 };

@@ -80,6 +80,9 @@ constexpr int ID_OPERATE_FULL_DUPLEX = 32800;
 constexpr int ID_OPERATE_LOOP_FOREVER = 32801;
 constexpr int ID_OPERATE_TICK = 32818; // Ctrl+L, no menu item
 constexpr int ID_OPERATE_DIDDLE = 32830;
+// The Hell modes, in the order of HellModeNames::kAll.
+constexpr int ID_OPERATE_MODE_FIRST = 32910;
+constexpr int ID_OPERATE_MODE_LAST = ID_OPERATE_MODE_FIRST + 4;
 
 // Help and panes
 constexpr int ID_APP_ABOUT = 57664;

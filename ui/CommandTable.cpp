@@ -1,5 +1,6 @@
 #include "ui/CommandTable.h"
 
+#include "link/HellModeNames.h"
 #include "ui/CommandIds.h"
 
 #include <algorithm>
@@ -93,6 +94,16 @@ constexpr SCommand kCommands[] = {
     {ID_OPERATE_FULL_DUPLEX, "Full Duplex", nullptr, nullptr},
     {ID_OPERATE_LOOP_FOREVER, "Loop Forever", nullptr, nullptr},
     {ID_OPERATE_DIDDLE, "Diddle", nullptr, "Send diddle character when transmit buffer is empty"},
+    {ID_OPERATE_MODE_FIRST + 0, HellModeNames::kAll[0].m_strName.data(), nullptr,
+     "Send and receive Feld-Hell on the sound card"},
+    {ID_OPERATE_MODE_FIRST + 1, HellModeNames::kAll[1].m_strName.data(), nullptr,
+     "Send and receive Slow Hell on the sound card"},
+    {ID_OPERATE_MODE_FIRST + 2, HellModeNames::kAll[2].m_strName.data(), nullptr,
+     "Send and receive Hell X5 on the sound card"},
+    {ID_OPERATE_MODE_FIRST + 3, HellModeNames::kAll[3].m_strName.data(), nullptr,
+     "Send and receive Hell X9 on the sound card"},
+    {ID_OPERATE_MODE_FIRST + 4, HellModeNames::kAll[4].m_strName.data(), nullptr,
+     "Send and receive FSK Hell 245 on the sound card"},
     {ID_OPERATE_TICK, nullptr, "Ctrl+L", nullptr},
     // Help and panes
     {ID_HELP_FINDER, "&Help Topics", nullptr, "Open the user manual"},
@@ -201,6 +212,10 @@ constexpr SMenuItem kOperateMenu[] = {
     {ID_OPERATE_DISPLAY_OFF, nullptr, {}},       {ID_OPERATE_UPPER_CASE, nullptr, {}},
     {ID_OPERATE_FULL_DUPLEX, nullptr, {}},       {ID_OPERATE_LOOP_FOREVER, nullptr, {}},
     {ID_EDIT_UNMARK_XMITTED, nullptr, {}},       {ID_OPERATE_DIDDLE, nullptr, {}},
+    kSeparatorItem,
+    {ID_OPERATE_MODE_FIRST + 0, nullptr, {}},    {ID_OPERATE_MODE_FIRST + 1, nullptr, {}},
+    {ID_OPERATE_MODE_FIRST + 2, nullptr, {}},    {ID_OPERATE_MODE_FIRST + 3, nullptr, {}},
+    {ID_OPERATE_MODE_FIRST + 4, nullptr, {}},
 };
 
 constexpr SMenuItem kHelpMenu[] = {

@@ -74,6 +74,19 @@ bool CDocCommands::OnCmdMsg(int nID, CCmdUI* pCmdUI)
             CSkrivelXmitMessageSheet::EditXmitMessages(m_Doc, m_pDialogParent);
         return true;
     }
+    if (nID >= ID_OPERATE_MODE_FIRST && nID <= ID_OPERATE_MODE_LAST)
+    {
+        // Only the sound card changes mode: a board and DUMMY show their Feld-Hell, greyed.
+        const int nMode = nID - ID_OPERATE_MODE_FIRST;
+        if (pCmdUI == nullptr)
+            m_Doc.SetMode(nMode);
+        else
+        {
+            pCmdUI->SetRadio(m_Doc.GetMode() == nMode);
+            pCmdUI->Enable(m_Doc.HasAudio());
+        }
+        return true;
+    }
     const auto it = std::find_if(std::begin(kDocCommands), std::end(kDocCommands),
                                  [nID](const SDocCommand& command) { return command.nID == nID; });
     if (it == std::end(kDocCommands))

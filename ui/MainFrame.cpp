@@ -2,6 +2,7 @@
 
 #include "doc/IDocHost.h"
 #include "doc/SkrivelDoc.h"
+#include "link/HellModeNames.h"
 #include "ui/CmdUI.h"
 #include "ui/CommandActions.h"
 #include "ui/CommandIds.h"
@@ -231,6 +232,8 @@ void CMainFrame::UpdateCommandUI()
     m_pStatusPanes->SetPttStatus(QString::fromStdString(m_Doc.GetPttStatusText()),
                                  QString::fromStdString(m_Doc.GetPttProblemText()),
                                  QString::fromStdString(m_Doc.GetRigText()));
+    m_pStatusPanes->SetMode(QString::fromUtf8(
+        HellModeNames::kAll.at(static_cast<std::size_t>(m_Doc.GetMode())).m_strName.data()));
     m_pStatusPanes->UpdateIndicators();
     m_pWaterfall->setVisible(m_Doc.HasAudio());
     m_pWaterfall->UpdateControls();

@@ -34,6 +34,7 @@ CStatusPanes::CStatusPanes(QStatusBar* pStatusBar) : QObject(pStatusBar)
 
     m_pPort = AddPane(pStatusBar, QStringLiteral("COM1: waiting for the device"));
     m_pPort->setMaximumWidth(QWIDGETSIZE_MAX); // a long device path widens it
+    m_pMode = AddPane(pStatusBar, QStringLiteral("FSK Hell 245"));
     m_pPtt = AddPane(pStatusBar, QStringLiteral("PTT: no rig"));
     m_pPtt->setObjectName(QStringLiteral("m_pPtt"));
     m_pPtt->hide();
@@ -97,6 +98,12 @@ void CStatusPanes::SetPttStatus(const QString& strText, const QString& strProble
     if (m_pPtt->toolTip() != strProblem)
         m_pPtt->setToolTip(strProblem);
     ShowText(m_pRig, strRig);
+}
+
+void CStatusPanes::SetMode(const QString& strName)
+{
+    if (m_pMode->text() != strName)
+        m_pMode->setText(strName);
 }
 
 void CStatusPanes::UpdateIndicators()

@@ -9,8 +9,9 @@ class QLabel;
 class QStatusBar;
 
 // The panes of the status bar: the message pane (prompts, otherwise "For Help, press F1"), the
-// port and its state, the transmitter's PTT and the rig's frequency where the port keys it, the
-// operating status, and the CAP, NUM and SCRL indicators where the platform tells the lock keys.
+// port and its state, the Hell mode, the transmitter's PTT and the rig's frequency where the port
+// keys it, the operating status, and the CAP, NUM and SCRL indicators where the platform tells the
+// lock keys.
 class CStatusPanes : public QObject
 {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     void SetPttStatus(const QString& strText, const QString& strProblem, const QString& strRig);
     QLabel* GetPttLabel() const { return m_pPtt; }
     QLabel* GetRigLabel() const { return m_pRig; }
+    // The Hell mode's name.
+    void SetMode(const QString& strName);
+    QLabel* GetModeLabel() const { return m_pMode; }
     // Reads the lock keys again.
     void UpdateIndicators();
 
@@ -52,6 +56,7 @@ private:
     QLabel* m_pPort;
     QLabel* m_pPtt;
     QLabel* m_pRig;
+    QLabel* m_pMode;
     QLabel* m_pStatus;
     QLabel* m_pDropped;
     QLabel* m_pCaps;

@@ -6,12 +6,16 @@
 #include "doc/IXmitSource.h"
 #include "doc/SkrivelDoc.h"
 #include "engine/MorseEncoder.h"
+#include "link/IPort.h"
 #include "link/ItemQueue.h"
 #include "link/TxItems.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <clocale>
+#include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -107,6 +111,40 @@ TEST_F(HeartbeatTest, ReceivingAppendsOneIdleColumnOnlyBelowTheRefillMark)
     m_Source.m_strText = "A";
     m_Doc.OnTransmit();
     EXPECT_EQ(TickWithQueued(27), 27u + 98u); // the lead-in space, whole
+}
+
+namespace
+{
+// A port at Hell X9's pace that takes no items, so that the queue stays as the heartbeat left it.
+class CFastPort : public IPort
+{
+public:
+    const std::string& GetName() const override { return m_strName; }
+    bool Open() override { return true; }
+    EPortState GetState() const override { return EPortState::Open; }
+    int GetDeviceError() const override { return 0; }
+    std::string GetDeviceErrorText() const override { return {}; }
+    std::uint32_t ReadSlot(std::stop_token) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 0;
+    }
+    bool CanTransmit() const override { return false; }
+    void Transmit(std::uint32_t) override {}
+    int GetItemRate() const override { return 2205; }
+
+private:
+    const std::string m_strName = "FAST";
+};
+} // namespace
+
+// The refill mark lasts as long at a faster port's pace: nine times as many items at Hell X9.
+TEST_F(HeartbeatTest, TheRefillMarkScalesWithThePortsPace)
+{
+    m_Doc.SetPortFactory([](const std::string&) { return std::make_unique<CFastPort>(); });
+    ASSERT_TRUE(m_Doc.OpenPort("FAST"));
+    EXPECT_EQ(TickWithQueued(252), 252u);
+    EXPECT_EQ(TickWithQueued(251), 251u + 14u); // an idle column
 }
 
 TEST_F(HeartbeatTest, TransmitSendsTheLeadInThenTextOrFillerAndReceiveFinishesTheText)

@@ -113,7 +113,7 @@ private slots:
                  QStringList({"T&ransmit\tCtrl+T", "&Receive\tCtrl+R", "&Immediate Receive\tEsc",
                               "Clear Tx Buffer", "Clear Xmitted Chars", "Display On", "Display Off",
                               "Upper Case Xmit", "Full Duplex", "Loop Forever", "Unmark Xmitted Chars",
-                              "Diddle"}));
+                              "Diddle", "-", "Feld-Hell", "Slow Hell", "Hell X5", "Hell X9", "FSK Hell 245"}));
         QCOMPARE(Texts(MenuOf(f.Frame(), "&Help")),
                  QStringList({"&Help Topics", "-", "&About Skrivel..."}));
 

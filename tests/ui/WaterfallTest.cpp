@@ -6,7 +6,17 @@
 #include "link/PortFactory.h"
 #include "link/SpectrumLine.h"
 #include "station/SoundCardPort.h"
+#include "ui/CommandIds.h"
+#include "ui/StatusPanes.h"
+#include "ui/CommandIds.h"
+#include "ui/StatusPanes.h"
 #include "ui/WaterfallView.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <QAction>
+#include <QLabel>
 
 #include <QCheckBox>
 #include <QTest>
@@ -104,6 +114,28 @@ private slots:
         QCOMPARE(f.m_Profile.GetProfileString("Audio", "AFC", ""), std::string("0"));
     }
 
+    // The Operate menu's modes: greyed at Feld-Hell for DUMMY; for the sound card a choice that the
+    // profile keeps and the status bar shows.
+    void TheModeIsChosenForTheSoundCardOnly()
+    {
+        CFrameFixture f("DUMMY");
+        f.m_Profile.Set("Comm", "Mode", "HELLX9");
+        f.Frame().UpdateCommandUI();
+        QAction* pFeldHell = f.Frame().GetAction(ID_OPERATE_MODE_FIRST);
+        QAction* pX9 = f.Frame().GetAction(ID_OPERATE_MODE_FIRST + 3);
+        QVERIFY(!pX9->isEnabled() && !pFeldHell->isEnabled());
+        QVERIFY(pFeldHell->isChecked() && !pX9->isChecked());
+        QCOMPARE(f.Frame().GetStatusPanes().GetModeLabel()->text(), QString("Feld-Hell"));
+
+        OpenSoundCard(f);
+        QVERIFY(pX9->isEnabled() && pX9->isChecked() && !pFeldHell->isChecked());
+        QCOMPARE(f.Frame().GetStatusPanes().GetModeLabel()->text(), QString("Hell X9"));
+        f.Frame().GetAction(ID_OPERATE_MODE_FIRST + 4)->trigger();
+        QCOMPARE(f.m_Profile.GetProfileString("Comm", "Mode", ""), std::string("FSKHELL245"));
+        QCOMPARE(f.Frame().GetStatusPanes().GetModeLabel()->text(), QString("FSK Hell 245"));
+        QVERIFY(!pX9->isChecked());
+    }
+
 private:
     // The sound card of the test's own server, made from the profile's tuning as the program does.
     static void OpenSoundCard(CFrameFixture& f)
@@ -117,6 +149,7 @@ private:
                 settings.m_strInputDevice = "waterfall.monitor";
                 settings.m_strOutputDevice = "waterfall";
                 settings.m_nToneHz = settings.m_nTxToneHz = f.Doc().GetToneHz();
+                settings.m_nMode = f.Doc().GetStoredMode();
                 return std::make_unique<CSoundCardPort>(settings);
             });
         f.Doc().OnSoundCardPort();
