@@ -361,7 +361,7 @@ void CSkrivelDoc::GetCharToSend(int& nChar, bool& bXmit, bool& bMorse)
     if (m_bTxStarting)
     {
         c = kSpace;
-        m_bTxStarting = false;
+        m_bTxStarting = --m_nLeadInSpaces > 0;
     }
     else if (m_pXmitSource != nullptr)
     {
@@ -550,6 +550,10 @@ void CSkrivelDoc::OnTransmit()
     {
         m_bTransmitting = true;
         m_bTxStarting = true;
+        // The lead-in lasts as long at every pace (a space at Feld-Hell's): it gives the
+        // transmitter's audio path, VOX and the other station's receiver time to settle.
+        const int nItemRate = m_Link.GetItemRate();
+        m_nLeadInSpaces = std::max(1, (nItemRate + HellModeNames::kFeldHellItemRate / 2) / HellModeNames::kFeldHellItemRate);
     }
     m_bFinishTx = false;
 }

@@ -205,6 +205,7 @@ private:
     CSerialLink m_Link{m_Queues};
     std::vector<std::uint32_t> m_RxBatch; // reused by every heartbeat
     CItemQueue m_TxBatch;                 // one character's items, before they are queued
+    int m_nLeadInSpaces = 0;              // of the lead-in still to send while m_bTxStarting
     std::vector<CSpectrumLine> m_SpectrumBatch; // reused by every heartbeat
     std::uint64_t m_nRxDropped = 0;
 

@@ -147,6 +147,18 @@ TEST_F(HeartbeatTest, TheRefillMarkScalesWithThePortsPace)
     EXPECT_EQ(TickWithQueued(251), 251u + 14u); // an idle column
 }
 
+// The lead-in lasts as long at every pace: a space at Feld-Hell's, nine at Hell X9's.
+TEST_F(HeartbeatTest, TheLeadInLastsAsLongAtAFasterPortsPace)
+{
+    m_Doc.SetPortFactory([](const std::string&) { return std::make_unique<CFastPort>(); });
+    ASSERT_TRUE(m_Doc.OpenPort("FAST"));
+    m_Source.m_strText = "B";
+    m_Doc.OnTransmit();
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(Refill(), FeldHellOf(' ')) << i;
+    EXPECT_EQ(Refill(), FeldHellOf('B'));
+}
+
 TEST_F(HeartbeatTest, TransmitSendsTheLeadInThenTextOrFillerAndReceiveFinishesTheText)
 {
     m_Doc.OnTransmit();
