@@ -34,9 +34,11 @@ CPlaybackStream::~CPlaybackStream()
     Close();
 }
 
-bool CPlaybackStream::Open(const std::string& strStreamName, const std::string& strDevice, double dLatency)
+bool CPlaybackStream::Open(const std::string& strStreamName, const std::string& strDevice, double dLatency,
+                           EPacing nPacing)
 {
     m_dLatency = dLatency;
+    m_nPacing = nPacing;
     m_nUnderruns.store(0);
     {
         CLock lock(m_Client);
@@ -101,7 +103,7 @@ bool CPlaybackStream::Write(const float* pSamples, std::size_t nSamples)
         return false;
     AskTimingLocked();
     int nCorrection = 0;
-    if (std::int64_t nQueued = 0; m_bPlaying && QueuedLocked(nQueued))
+    if (std::int64_t nQueued = 0; m_nPacing == EPacing::WriterClock && m_bPlaying && QueuedLocked(nQueued))
         nCorrection = m_Keeper.Correction(nQueued, nSamples);
     const std::size_t nSent = nSamples > 0 && nCorrection < 0 ? nSamples - 1 : nSamples;
     if (pa_stream_write(m_pStream, pSamples, nSent * kSampleBytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)

@@ -19,16 +19,26 @@ public:
     // The audio kept queued ahead, in seconds, unless Open is told otherwise.
     static constexpr double kDefaultLatency = 0.5;
 
+    // What paces the writer: a clock of its own, whose drift against the device's the stream
+    // corrects, or the queue itself (it writes what GetQueuedSamples says is missing), which
+    // needs no correction.
+    enum class EPacing
+    {
+        WriterClock,
+        Queue,
+    };
+
     explicit CPlaybackStream(CPulseClient& client);
     ~CPlaybackStream() override;
 
     // Opens the output named strDevice (empty for the server's default) as strStreamName, with
     // about dLatency seconds queued in the server ahead of the device's own buffer. Closes it
     // first if open. False, with GetError, when it cannot be opened.
-    bool Open(const std::string& strStreamName, const std::string& strDevice, double dLatency = kDefaultLatency);
-    // Queues the samples. Now and then one is dropped or repeated to keep the queue near its
-    // level when the writer's clock and the device's differ. False, and nothing queued, while not
-    // open or lost.
+    bool Open(const std::string& strStreamName, const std::string& strDevice, double dLatency = kDefaultLatency,
+              EPacing nPacing = EPacing::WriterClock);
+    // Queues the samples. For a writer with a clock of its own, now and then one is dropped or
+    // repeated to keep the queue near its level when that clock and the device's differ. False,
+    // and nothing queued, while not open or lost.
     bool Write(const float* pSamples, std::size_t nSamples);
     // Drops all that is queued: what plays next is what is written after. Silence follows within
     // the device's own buffer, as far as the server can take back what it gave the device.
@@ -56,6 +66,7 @@ private:
     std::int64_t QueuedNowLocked() const;
 
     double m_dLatency = kDefaultLatency;
+    EPacing m_nPacing = EPacing::WriterClock;
     std::atomic<int> m_nUnderruns{0};
     // Under the client's lock: samples given to the server, and how many more than the writer
     // gave (repeats less drops).

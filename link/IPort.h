@@ -45,13 +45,13 @@ public:
     // One read slot: waits, at the device's pace, for the next level byte and gives it; a slot
     // without one gives 0. Returns within the slot once a stop is requested.
     virtual std::uint32_t ReadSlot(std::stop_token stop) = 0;
-    // Whether an item may be taken from the transmit queue now: a missing device takes none, so
-    // that the items, and the text behind them, wait for it.
+    // Whether the port takes an item at this transmit slot, a filler if none is queued: a missing
+    // device takes none, so that the items, and the text behind them, wait for it.
     virtual bool CanTransmit() const = 0;
     // Sends one transmit item; only its low byte goes to a board.
     virtual void Transmit(std::uint32_t nItem) = 0;
-    // Whether, after the item of a transmit slot, the port takes another one now if one is
-    // queued. A board takes one a slot; a sound card takes them ahead to keep its output fed.
+    // Whether the port takes another item now if one is queued (never a filler). A board takes
+    // one a slot; a sound card takes them ahead to keep its output fed.
     virtual bool WantsAnotherItem() const { return false; }
     // Drops what the port has taken but not yet sent, and what is still queued for the
     // transmitter, so that it falls silent at once. A board sends what it was given. Safe from

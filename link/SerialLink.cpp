@@ -154,10 +154,10 @@ void CSerialLink::IoLoop(std::stop_token stop)
             {
                 nLastItem = m_Queues.TakeTx(nLastItem & TxItems::kKeyed, TxItems::kColumnItems);
                 port.Transmit(nLastItem);
-                // A port that buffers ahead (a sound card) takes what more is queued.
-                while (port.WantsAnotherItem() && m_Queues.TryTakeTx(nLastItem))
-                    port.Transmit(nLastItem);
             }
+            // A port that buffers ahead (a sound card) takes what more is queued.
+            while (port.WantsAnotherItem() && m_Queues.TryTakeTx(nLastItem))
+                port.Transmit(nLastItem);
         }
     } while (!stop.stop_requested());
     m_bIoThreadAlive = false;

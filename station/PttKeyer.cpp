@@ -85,7 +85,7 @@ void CPttKeyer::Ask()
     m_nLead = SamplesOf(settings.m_nLeadMs);
     m_nTail = SamplesOf(settings.m_nTailMs);
     // Nothing to key: the transmitter's VOX hears the tone at once.
-    m_bReady = m_pRig == nullptr || settings.m_nPtt == ERigPtt::None;
+    m_bReady = m_bVox = m_pRig == nullptr || settings.m_nPtt == ERigPtt::None;
     if (m_bReady)
         return;
     m_nRigFailures = m_pRig->GetStatus().m_nFailures;

@@ -32,6 +32,9 @@ public:
     void OnWritten(std::int64_t nWritten, bool bKeyed);
     // Whether the next keyed item may be played.
     bool IsReady() const { return m_bReady; }
+    // Whether the transmitter keys itself (VOX) for the transmission asked for: the silence
+    // queued before it leads nothing in and may be dropped.
+    bool IsVox() const { return m_bVox; }
     // Whether keyed audio has been written that is not heard yet (nPlayed samples are).
     bool IsKeyedAudioAhead(std::int64_t nPlayed) const
     {
@@ -59,6 +62,7 @@ private:
 
     bool m_bAsked = false;  // the key is asked for
     bool m_bReady = false;  // keyed, and the lead played out
+    bool m_bVox = false;    // nothing to key for the transmission asked for
     bool m_bFailed = false; // keying failed: not asked again before the keyed audio is over
     std::uint64_t m_nRequest = 0;
     int m_nRigFailures = 0; // the rig's count when the key was asked for

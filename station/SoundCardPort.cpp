@@ -4,6 +4,7 @@
 #include "link/TxItems.h"
 
 #include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <utility>
 
@@ -61,7 +62,10 @@ void CSoundCardPort::UseMode(int nMode)
                                                             AudioFormat::kSampleRate, mode);
     if (!m_pWaterfallLines)
         m_pWaterfallLines = std::make_unique<CWaterfallLines>(m_pReceiver->GetBinHz(), m_pReceiver->GetBinCount());
-    m_nKeyedItemsAhead = static_cast<std::size_t>(kKeyedSecondsAhead * mode.GetPixelRate());
+    const auto ItemsOf = [&mode](double dSeconds) { return static_cast<std::size_t>(std::ceil(dSeconds * mode.GetPixelRate())); };
+    m_nKeyedItemsAhead = ItemsOf(kKeyedSecondsAhead);
+    m_nStartItems = ItemsOf(static_cast<double>(kOutputQueued + kBlockSamples) / AudioFormat::kSampleRate);
+    m_nShortItems = ItemsOf(std::chrono::duration<double>(kInputTimeout).count());
     m_nTimeoutLevels = static_cast<std::size_t>(
         mode.GetLevelRate() * std::chrono::duration<double>(kInputTimeout).count());
     m_nItemRate = mode.GetItemRate();
@@ -95,7 +99,8 @@ bool CSoundCardPort::OpenDevices()
         nError = kNoInput;
         strError = m_Capture.GetError();
     }
-    else if (!m_Playback.Open(kStreamName, m_Settings.m_strOutputDevice, kOutputLatency))
+    else if (!m_Playback.Open(kStreamName, m_Settings.m_strOutputDevice, kOutputLatency,
+                                 CPlaybackStream::EPacing::Queue))
     {
         nError = kNoOutput;
         strError = m_Playback.GetError();
@@ -175,13 +180,14 @@ bool CSoundCardPort::ExchangeAudio()
     }
     else
         m_Levels.insert(m_Levels.end(), m_nTimeoutLevels, 0);
-    // A transmission starts once the transmitter is keyed (the keyer says so at the block before,
-    // and the items behind the first have been taken since): the silence queued before it is
-    // not played.
-    if (m_bDropQueuedSilence && m_Keyer.IsReady())
+    // A transmission starts once it may play (the keyer says the transmitter is keyed at the
+    // block before, and the items behind the first have been taken since): the silence queued
+    // before it is not played, unless it is the lead of a keyed rig.
+    if (m_bDropQueuedSilence && MayPlayKeyed())
     {
         m_bDropQueuedSilence = false;
-        m_Playback.Flush();
+        if (m_Keyer.IsVox())
+            m_Playback.Flush();
     }
     FeedOutput();
     if (!m_Keyer.Update(IsKeyedItemWaiting(), m_Playback.GetPlayedSamples()))
@@ -290,21 +296,40 @@ void CSoundCardPort::Transmit(std::uint32_t nItem)
 
 bool CSoundCardPort::CanTransmit() const
 {
-    // Keyed items are taken ahead up to a limit, the output's own pace; receive items always (all
-    // but the next one are dropped), so that none waits in front of a transmission. While the
-    // transmitter is being keyed no more are taken: should keying fail, the text behind them is
-    // not lost.
+    // Receive items are always taken (all but the next one are dropped), so that none waits in
+    // front of a transmission. During one, a filler is taken only when the items in hand would
+    // not last until the next block: a late heartbeat then costs a whole blank column, never a
+    // hole or a pixel out of place, and the items taken ahead never hold one.
+    if (m_nState.load() != EPortState::Open)
+        return false;
+    const bool bKeyed = !m_Items.empty() && IsKeyed(m_Items.back());
+    return !bKeyed || (m_Keyer.IsReady() && m_pTransmitter->IsKeyed() && m_Items.size() < m_nShortItems);
+}
+
+bool CSoundCardPort::WantsAnotherItem() const
+{
+    // Keyed items are taken ahead up to a limit, the output's own pace. While the transmitter is
+    // being keyed no more are taken: should keying fail, the text behind them is not lost.
     if (m_nState.load() != EPortState::Open)
         return false;
     const bool bKeyed = !m_Items.empty() && IsKeyed(m_Items.back());
     return !bKeyed || (m_Keyer.IsReady() && m_Items.size() < m_nKeyedItemsAhead);
 }
 
+bool CSoundCardPort::MayPlayKeyed() const
+{
+    // A transmission starts with enough in hand to fill the output's queue, or with the whole of
+    // it (a receive item behind its last), so that at a fast pace the heartbeat's refills are
+    // ahead of it from its first column on.
+    return m_Keyer.IsReady() && (m_pTransmitter->IsKeyed() || m_Items.size() >= m_nStartItems ||
+                                 m_Items.empty() || !IsKeyed(m_Items.back()));
+}
+
 std::uint8_t CSoundCardPort::NextItem()
 {
     // A dry queue keeps the key as it was, with no tone; so does a keyed item that waits for the
-    // transmitter's key.
-    if (m_Items.empty() || (IsKeyed(m_Items.front()) && !m_Keyer.IsReady()))
+    // transmitter's key or for the start of its transmission.
+    if (m_Items.empty() || (IsKeyed(m_Items.front()) && !MayPlayKeyed()))
         return m_nLastItem & TxItems::kKeyed;
     m_nLastItem = m_Items.front();
     m_Items.pop_front();

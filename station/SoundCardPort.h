@@ -56,7 +56,7 @@ public:
     std::uint32_t ReadSlot(std::stop_token stop) override;
     bool CanTransmit() const override;
     void Transmit(std::uint32_t nItem) override;
-    bool WantsAnotherItem() const override { return CanTransmit(); }
+    bool WantsAnotherItem() const override;
     void FlushTransmit() override { m_bFlushRequested = true; }
     int GetUnderruns() const override { return m_nUnderrunsBefore.load() + m_Playback.GetUnderruns(); }
     CAudioTuning* GetAudioTuning() override { return &m_Tuning; }
@@ -85,6 +85,8 @@ private:
     void UseMode(int nMode);
     void OnSpectrum(std::span<const float> power);
     bool IsKeyedItemWaiting() const;
+    // Whether the keyed item at the front may be played now.
+    bool MayPlayKeyed() const;
     std::uint8_t NextItem();
     // Waits out a slot of a missing device, looking for it again now and then.
     void AwaitDevices(std::stop_token stop);
@@ -120,7 +122,9 @@ private:
     int m_nTxToneHz;
     bool m_bAfc;
     int m_nMode = -1;
-    std::size_t m_nKeyedItemsAhead = 0;
+    std::size_t m_nKeyedItemsAhead = 0; // keyed items taken ahead, at most
+    std::size_t m_nStartItems = 0;      // in hand before a transmission starts
+    std::size_t m_nShortItems = 0;      // too few to last until the next block
     std::size_t m_nTimeoutLevels = 0;
     std::unique_ptr<CFeldHellReceiver> m_pReceiver;
     std::unique_ptr<CFeldHellTransmitter> m_pTransmitter;
