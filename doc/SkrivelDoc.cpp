@@ -534,12 +534,10 @@ int CSkrivelDoc::GetStoredMode() const
 
 void CSkrivelDoc::SetMode(int nMode)
 {
-    CAudioTuning* pTuning = m_Link.GetAudioTuning();
-    if (pTuning == nullptr)
-        return;
     ProfileSettings::Write(m_Profile, ProfileSettings::kMode,
                            std::string(HellModeNames::kAll.at(static_cast<std::size_t>(nMode)).m_strWord));
-    pTuning->SetMode(nMode);
+    if (CAudioTuning* pTuning = m_Link.GetAudioTuning(); pTuning != nullptr)
+        pTuning->SetMode(nMode);
 }
 
 // ---- Operator commands -------------------------------------------------------------------------

@@ -122,8 +122,9 @@ public:
     // joins that tone.
     void OnSplit();
     // The Hell mode (an index of HellModeNames::kAll), chosen for the sound card and stored in the
-    // profile; a board and DUMMY work Feld-Hell only. A change while transmitting takes effect at
-    // the next transmission.
+    // profile; a board and DUMMY work Feld-Hell only. SetMode stores the mode whatever the port, so
+    // that a sound card opened next takes it up; the sound card in use takes it up at once, or at
+    // the next transmission while it transmits.
     int GetMode() const;
     void SetMode(int nMode);
     // The mode stored in the profile; Feld-Hell for a word that names none.

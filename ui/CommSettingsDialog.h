@@ -13,10 +13,11 @@ class QComboBox;
 class QTabWidget;
 
 // "Comm settings": the whole station on one sheet. The port (the dummy port, the sound card, the
-// serial devices present, or any path typed in), the sound card's devices and tone, and the rig
-// with its PTT. OK stores them and applies them at once: the rig takes its new settings, and the
-// port is opened anew if it is another one or the sound card with other settings. Cancel changes
-// nothing, and puts back the rig that "Test PTT" set up.
+// serial devices present, or any path typed in) and the Hell mode, the sound card's devices and
+// tone, and the rig with its PTT. OK stores them and applies them at once: the rig takes its new
+// settings, the sound card its mode as the Operate menu gives it, and the port is opened anew if
+// it is another one or the sound card with other settings. Cancel changes nothing, and puts back
+// the rig that "Test PTT" set up.
 class CCommSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
 
     QTabWidget* GetTabs() const { return m_pTabs; }
     QComboBox* GetPortBox() const { return m_pPort; }
+    QComboBox* GetModeBox() const { return m_pMode; }
     CSoundCardPage& GetSoundCardPage() const { return *m_pSoundCard; }
     CRigPage& GetRigPage() const { return *m_pRigPage; }
 
@@ -37,6 +39,10 @@ public:
 
 private:
     void OnOK();
+    // The mode is chosen for the sound card only: for another port the box shows its Feld-Hell,
+    // greyed, and the sound card's choice comes back with it.
+    void OnPortChanged();
+    bool IsSoundCardChosen() const;
 
     CSkrivelDoc& m_Doc;
     IProfile& m_Profile;
@@ -44,6 +50,8 @@ private:
     const CRigSettings m_RigBefore;
     QTabWidget* m_pTabs;
     QComboBox* m_pPort;
+    QComboBox* m_pMode;
+    int m_nSoundCardMode; // an index of HellModeNames::kAll
     CSoundCardPage* m_pSoundCard;
     CRigPage* m_pRigPage;
 };

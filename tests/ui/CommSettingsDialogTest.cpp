@@ -1,15 +1,20 @@
 // The Comm settings dialog, offscreen, with a sound server and a rig server of the test's own: the
 // devices by the names the desktop shows, every field stored and shown again, Cancel changing
-// nothing, a port path typed in opened at once, and "Test PTT" keying the rig for a second.
+// nothing, a port path typed in opened at once, "Test PTT" keying the rig for a second, and the
+// Hell mode chosen for the sound card as the Operate menu chooses it.
 
+#include "FrameFixture.h"
 #include "HeadlessDoc.h"
 #include "PulseServer.h"
 #include "RigServer.h"
+#include "TestSoundCard.h"
 
 #include "rig/Rig.h"
 #include "ui/CommSettingsDialog.h"
+#include "ui/CommandIds.h"
 #include "ui/RigPage.h"
 #include "ui/SoundCardPage.h"
+#include "ui/StatusPanes.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -170,7 +175,90 @@ private slots:
         QCOMPARE(server.ReadPtt(), 0);
     }
 
+    // The mode box follows the port chosen in the dialog: the sound card's choice, or Feld-Hell
+    // greyed for a board and DUMMY, the choice coming back with the sound card.
+    void TheModeIsChosenForTheSoundCardOnly()
+    {
+        CHeadlessDoc d;
+        CRig rig;
+        d.profile.Set("Comm", "Port", "DUMMY");
+        d.profile.Set("Comm", "Mode", "HELLX9");
+        {
+            CCommSettingsDialog dialog(d.doc, d.profile, rig, nullptr);
+            QComboBox* pMode = dialog.GetModeBox();
+            QCOMPARE(ItemTexts(pMode),
+                     QStringList({"Feld-Hell", "Slow Hell", "Hell X5", "Hell X9", "FSK Hell 245"}));
+            QVERIFY(!pMode->isEnabled());
+            QCOMPARE(pMode->currentText(), QString("Feld-Hell"));
+            Choose(dialog.GetPortBox(), "SOUNDCARD");
+            QVERIFY(pMode->isEnabled());
+            QCOMPARE(pMode->currentText(), QString("Hell X9"));
+            pMode->setCurrentIndex(pMode->findText("Slow Hell"));
+            dialog.GetPortBox()->setEditText("/dev/ttyUSB0");
+            QVERIFY(!pMode->isEnabled());
+            QCOMPARE(pMode->currentText(), QString("Feld-Hell"));
+            dialog.GetPortBox()->setEditText("SOUNDCARD");
+            QCOMPARE(pMode->currentText(), QString("Slow Hell"));
+            Choose(dialog.GetPortBox(), "DUMMY");
+            // OK for DUMMY keeps the sound card's mode as stored.
+            Press(dialog, QDialogButtonBox::Ok);
+        }
+        QCOMPARE(d.profile.GetProfileString("Comm", "Mode", "?"), std::string("HELLX9"));
+        QCOMPARE(d.doc.GetMode(), 0);
+    }
+
+    // The dialog and the Operate menu read and write the one [Comm] Mode=; OK changes the sound
+    // card's mode, Cancel leaves it.
+    void OkChangesTheModeAsTheMenuDoes()
+    {
+        CFrameFixture f("DUMMY");
+        CRig rig;
+        TestSoundCard::Install(f.Doc(), "rig");
+        f.m_Profile.Set("Comm", "Mode", "HELLX9");
+        {
+            // Choosing the sound card opens it in the mode chosen with it.
+            CCommSettingsDialog dialog(f.Doc(), f.m_Profile, rig, &f.Frame());
+            Choose(dialog.GetPortBox(), "SOUNDCARD");
+            dialog.GetModeBox()->setCurrentIndex(dialog.GetModeBox()->findText("Hell X5"));
+            Press(dialog, QDialogButtonBox::Ok);
+        }
+        QCOMPARE(f.Doc().GetPortName(), std::string("SOUNDCARD"));
+        QCOMPARE(f.m_Profile.GetProfileString("Comm", "Mode", "?"), std::string("HELLX5"));
+        QCOMPARE(f.Doc().GetMode(), 2);
+        QVERIFY(f.IsEnabled(ID_OPERATE_MODE_FIRST + 2) && f.IsMarked(ID_OPERATE_MODE_FIRST + 2));
+        QCOMPARE(f.Frame().GetStatusPanes().GetModeLabel()->text(), QString("Hell X5"));
+
+        // The menu's choice is the dialog's; Cancel leaves it.
+        f.Choose(ID_OPERATE_MODE_FIRST + 1);
+        {
+            CCommSettingsDialog dialog(f.Doc(), f.m_Profile, rig, &f.Frame());
+            QCOMPARE(dialog.GetModeBox()->currentText(), QString("Slow Hell"));
+            dialog.GetModeBox()->setCurrentIndex(dialog.GetModeBox()->findText("FSK Hell 245"));
+            Press(dialog, QDialogButtonBox::Cancel);
+        }
+        QCOMPARE(f.m_Profile.GetProfileString("Comm", "Mode", "?"), std::string("SLOWHELL"));
+        QVERIFY(f.IsMarked(ID_OPERATE_MODE_FIRST + 1));
+
+        // OK with the sound card kept: the port in use takes the mode up.
+        {
+            CCommSettingsDialog dialog(f.Doc(), f.m_Profile, rig, &f.Frame());
+            dialog.GetModeBox()->setCurrentIndex(dialog.GetModeBox()->findText("FSK Hell 245"));
+            Press(dialog, QDialogButtonBox::Ok);
+        }
+        QCOMPARE(f.m_Profile.GetProfileString("Comm", "Mode", "?"), std::string("FSKHELL245"));
+        QVERIFY(f.IsMarked(ID_OPERATE_MODE_FIRST + 4) && !f.IsMarked(ID_OPERATE_MODE_FIRST + 1));
+        QCOMPARE(f.Frame().GetStatusPanes().GetModeLabel()->text(), QString("FSK Hell 245"));
+        f.Doc().OnDummyPort();
+    }
+
 private:
+    static QStringList ItemTexts(const QComboBox* pBox)
+    {
+        QStringList texts;
+        for (int i = 0; i < pBox->count(); ++i)
+            texts << pBox->itemText(i);
+        return texts;
+    }
     static void Press(QDialog& dialog, QDialogButtonBox::StandardButton button)
     {
         dialog.findChild<QDialogButtonBox*>()->button(button)->click();

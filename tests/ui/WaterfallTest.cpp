@@ -3,17 +3,11 @@
 // document's tuning is read back from the sound-card port's own.
 #include "FrameFixture.h"
 #include "PulseServer.h"
-#include "link/PortFactory.h"
+#include "TestSoundCard.h"
 #include "link/SpectrumLine.h"
-#include "station/SoundCardPort.h"
-#include "ui/CommandIds.h"
-#include "ui/StatusPanes.h"
 #include "ui/CommandIds.h"
 #include "ui/StatusPanes.h"
 #include "ui/WaterfallView.h"
-
-#include <QAction>
-#include <QLabel>
 
 #include <QAction>
 #include <QLabel>
@@ -140,18 +134,7 @@ private:
     // The sound card of the test's own server, made from the profile's tuning as the program does.
     static void OpenSoundCard(CFrameFixture& f)
     {
-        f.Doc().SetPortFactory(
-            [&f](const std::string& strName) -> std::unique_ptr<IPort>
-            {
-                if (strName != CSkrivelDoc::kSoundCardPort)
-                    return PortFactory::Create(strName);
-                CSoundCardSettings settings;
-                settings.m_strInputDevice = "waterfall.monitor";
-                settings.m_strOutputDevice = "waterfall";
-                settings.m_nToneHz = settings.m_nTxToneHz = f.Doc().GetToneHz();
-                settings.m_nMode = f.Doc().GetStoredMode();
-                return std::make_unique<CSoundCardPort>(settings);
-            });
+        TestSoundCard::Install(f.Doc(), "waterfall");
         f.Doc().OnSoundCardPort();
         f.Frame().UpdateCommandUI();
     }
