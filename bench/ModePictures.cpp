@@ -37,7 +37,8 @@ int main(int argc, char** argv)
     const std::string strFolder = argv[1];
     const double dSnr = argc > 2 ? std::atof(argv[2]) : 6.0;
     const int nZoom = argc > 3 ? std::atoi(argv[3]) : 200;
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     CHellFont font;
     if (!font.Load(CHellFont::Resolve("hellfont.hlf", CHellFont::GetDataDirs())))
@@ -70,7 +71,8 @@ int main(int argc, char** argv)
         const std::string strPath = strFolder + "/mode-" + strWord + ".png";
         if (const int nError = view.ExportPicture(strPath, false); nError != 0)
         {
-            std::fprintf(stderr, "mode_pictures: can't write %s: %s\n", strPath.c_str(), std::strerror(nError));
+            std::fprintf(stderr, "mode_pictures: can't write %s: %s\n", strPath.c_str(),
+                         std::strerror(nError));
             return 1;
         }
         std::printf("%s: %s\n", std::string(mode.m_strName).c_str(), strPath.c_str());

@@ -23,7 +23,8 @@ std::vector<double> AveragedSpectrum(std::span<const std::complex<float>> signal
         window[i] = liquid_blackmanharris(static_cast<unsigned>(i), static_cast<unsigned>(nSize));
     std::vector<std::complex<float>> in(nSize);
     std::vector<std::complex<float>> out(nSize);
-    fftplan plan = fft_create_plan(static_cast<unsigned>(nSize), in.data(), out.data(), LIQUID_FFT_FORWARD, 0);
+    fftplan plan =
+        fft_create_plan(static_cast<unsigned>(nSize), in.data(), out.data(), LIQUID_FFT_FORWARD, 0);
     std::vector<double> power(nSize, 0.0);
     for (std::size_t nFrom = 0; nFrom + nSize <= signal.size(); nFrom += nSize / 2)
     {
@@ -38,8 +39,8 @@ std::vector<double> AveragedSpectrum(std::span<const std::complex<float>> signal
 }
 } // namespace
 
-OccupiedBandwidth::CFigures OccupiedBandwidth::Measure(std::span<const std::complex<float>> signal, int nSampleRate,
-                                                       std::size_t nSize, double dDownDb)
+OccupiedBandwidth::CFigures OccupiedBandwidth::Measure(std::span<const std::complex<float>> signal,
+                                                       int nSampleRate, std::size_t nSize, double dDownDb)
 {
     const std::vector<double> power = AveragedSpectrum(signal, nSize);
     CFigures figures;
@@ -49,9 +50,11 @@ OccupiedBandwidth::CFigures OccupiedBandwidth::Measure(std::span<const std::comp
 
     const double dFloor = *std::max_element(power.begin(), power.end()) * std::pow(10.0, -dDownDb / 10.0);
     const auto IsAbove = [dFloor](double d) { return d >= dFloor; };
-    figures.m_dLowHz = HzOf(static_cast<std::size_t>(std::find_if(power.begin(), power.end(), IsAbove) - power.begin()));
+    figures.m_dLowHz =
+        HzOf(static_cast<std::size_t>(std::find_if(power.begin(), power.end(), IsAbove) - power.begin()));
     figures.m_dHighHz =
-        HzOf(nSize - 1 - static_cast<std::size_t>(std::find_if(power.rbegin(), power.rend(), IsAbove) - power.rbegin()));
+        HzOf(nSize - 1 -
+             static_cast<std::size_t>(std::find_if(power.rbegin(), power.rend(), IsAbove) - power.rbegin()));
 
     // The bins where the running sum passes 0.5 % and 99.5 % of the whole.
     const double dTotal = std::accumulate(power.begin(), power.end(), 0.0);
@@ -66,12 +69,14 @@ OccupiedBandwidth::CFigures OccupiedBandwidth::Measure(std::span<const std::comp
     return figures;
 }
 
-std::vector<std::complex<float>> OccupiedBandwidth::Transmission(const CHellFont& font, const std::string& strText,
-                                                                 const CHellMode& mode, int nChars, int nSampleRate)
+std::vector<std::complex<float>> OccupiedBandwidth::Transmission(const CHellFont& font,
+                                                                 const std::string& strText,
+                                                                 const CHellMode& mode, int nChars,
+                                                                 int nSampleRate)
 {
     CRemoteStation station(font, strText, nSampleRate / 4.0, 0.0, {}, mode, nSampleRate);
-    std::vector<std::complex<float>> signal(static_cast<std::size_t>(
-        mode.FirstSampleOfPixel(std::int64_t{nChars} * kItemsPerChar, nSampleRate)));
+    std::vector<std::complex<float>> signal(
+        static_cast<std::size_t>(mode.FirstSampleOfPixel(std::int64_t{nChars} * kItemsPerChar, nSampleRate)));
     station.Generate(signal.data(), signal.size());
     return signal;
 }

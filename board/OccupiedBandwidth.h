@@ -21,7 +21,7 @@ struct CFigures
     double m_dHighHz = 0.0;  // against the signal's own 0 Hz
     double m_dLow99Hz = 0.0; // the band with 99 % of the power
     double m_dHigh99Hz = 0.0;
-    double m_dBinHz = 0.0;   // the spectrum's resolution
+    double m_dBinHz = 0.0; // the spectrum's resolution
 };
 
 // nSize must be a power of two and no longer than the signal; frequencies run from -nSampleRate/2

@@ -16,8 +16,9 @@ std::vector<std::complex<float>> Tones(const std::vector<std::pair<double, doubl
     std::vector<std::complex<float>> signal(nSamples);
     for (std::size_t i = 0; i < nSamples; ++i)
         for (const auto& [dAmplitude, dHz] : tones)
-            signal[i] += std::polar(static_cast<float>(dAmplitude),
-                                    static_cast<float>(2 * std::numbers::pi * dHz * static_cast<double>(i) / nSampleRate));
+            signal[i] += std::polar(
+                static_cast<float>(dAmplitude),
+                static_cast<float>(2 * std::numbers::pi * dHz * static_cast<double>(i) / nSampleRate));
     return signal;
 }
 
@@ -33,8 +34,8 @@ TEST(OccupiedBandwidth, FindsTheOutermostComponentsWithin40DbOfThePeak)
     constexpr std::size_t nSize = 4096;
     const double dBin = static_cast<double>(nRate) / nSize;
     const auto signal =
-        Tones({{1.0, 1000.0}, {std::pow(10.0, -30.0 / 20), -2000.0}, {std::pow(10.0, -50.0 / 20), 3000.0}}, nRate,
-              16 * nSize);
+        Tones({{1.0, 1000.0}, {std::pow(10.0, -30.0 / 20), -2000.0}, {std::pow(10.0, -50.0 / 20), 3000.0}},
+              nRate, 16 * nSize);
     const OccupiedBandwidth::CFigures figures = OccupiedBandwidth::Measure(signal, nRate, nSize);
     EXPECT_DOUBLE_EQ(figures.m_dBinHz, dBin);
     EXPECT_NEAR(figures.m_dLowHz, -2000.0, 4 * dBin);
@@ -68,8 +69,8 @@ TEST(OccupiedBandwidth, FskSendsItsFullPowerWhileOnOffSendsTheMarksOnly)
 {
     for (const CHellMode& mode : HellModes::All())
     {
-        const double dPower =
-            OccupiedBandwidth::MeanPower(OccupiedBandwidth::Transmission(BundledFont(), kText, mode, 40, 8000));
+        const double dPower = OccupiedBandwidth::MeanPower(
+            OccupiedBandwidth::Transmission(BundledFont(), kText, mode, 40, 8000));
         if (mode.m_nKeying == EHellKeying::Fsk)
             EXPECT_NEAR(dPower, 1.0, 0.01) << mode.m_strName;
         else
