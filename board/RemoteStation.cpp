@@ -2,15 +2,15 @@
 
 #include "engine/FeldHellEncoder.h"
 #include "link/TxItems.h"
-#include "modem/FeldHellRates.h"
 
 #include <cmath>
 
 CRemoteStation::CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm,
-                               CSchedule schedule, const CHellMode& mode)
-    : m_Font(font), m_strText(std::move(strText)), m_dToneHz(dToneHz), m_Schedule(schedule),
+                               CSchedule schedule, const CHellMode& mode, int nSampleRate)
+    : m_Font(font), m_strText(std::move(strText)), m_dToneHz(dToneHz), m_nSampleRate(nSampleRate),
+      m_Schedule(schedule),
       m_nPauseItems(std::llround(schedule.m_dPauseSeconds * mode.GetPixelRate())),
-      m_Transmitter([this] { return NextItem(); }, dToneHz, FeldHellRates::kSampleRate, mode, dPpm)
+      m_Transmitter([this] { return NextItem(); }, dToneHz, nSampleRate, mode, dPpm)
 {
     if (m_strText.empty() || m_strText.back() != ' ')
         m_strText += ' ';
@@ -20,7 +20,7 @@ void CRemoteStation::Generate(std::complex<float>* pOut, std::size_t nSamples)
 {
     if (m_Schedule.m_dDriftHzPerSecond != 0.0)
         m_Transmitter.SetToneHz(m_dToneHz + m_Schedule.m_dDriftHzPerSecond * static_cast<double>(m_nSample) /
-                                                FeldHellRates::kSampleRate);
+                                                m_nSampleRate);
     m_nSample += nSamples;
     m_Transmitter.GenerateAnalytic(pOut, nSamples);
 }

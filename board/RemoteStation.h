@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/ItemQueue.h"
+#include "modem/FeldHellRates.h"
 #include "modem/FeldHellTransmitter.h"
 
 #include <complex>
@@ -24,7 +25,8 @@ public:
 
     // The font must outlive the station. A space separates the repetitions.
     CRemoteStation(const CHellFont& font, std::string strText, double dToneHz, double dPpm,
-                   CSchedule schedule, const CHellMode& mode = HellModes::FeldHell());
+                   CSchedule schedule, const CHellMode& mode = HellModes::FeldHell(),
+                   int nSampleRate = FeldHellRates::kSampleRate);
 
     // The station's analytic signal for the next nSamples audio samples.
     void Generate(std::complex<float>* pOut, std::size_t nSamples);
@@ -40,6 +42,7 @@ private:
     const CHellFont& m_Font;
     std::string m_strText;
     double m_dToneHz;
+    int m_nSampleRate;
     CSchedule m_Schedule;
     std::int64_t m_nPauseItems;
     std::size_t m_nNext = 0;

@@ -31,6 +31,9 @@ struct CHellMode
     double GetPaceFactor() const;
     // The width of the signal against Feld-Hell's.
     double GetWidthFactor() const;
+    // A tone with room below it for the signal's sidebands: 2000 Hz for the modes wider than
+    // 1000 Hz, the usual 1000 Hz for the others.
+    double GetRoomyToneHz() const { return m_dBandwidthHz > 1000.0 ? 2000.0 : 1000.0; }
     // Transmit items a second: one a pixel.
     int GetItemRate() const { return static_cast<int>(GetPixelRate() + 0.5); }
 

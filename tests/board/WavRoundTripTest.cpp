@@ -108,7 +108,7 @@ TEST(WavRoundTrip, EveryModeIsReadBackWithoutErrorsAtPlus10Db)
     {
         CBoardSettings settings;
         settings.m_Mode = mode;
-        settings.m_dToneHz = mode.m_dBandwidthHz > 1000 ? 2000.0 : 1000.0;
+        settings.m_dToneHz = mode.GetRoomyToneHz();
         const std::string strPath = TempPath(std::string(mode.m_strWord) + ".wav");
         Record(strPath, settings);
         const std::string strText = Play(strPath, 3000, CWavReader::EChannel::Mix, settings, 10.0);
