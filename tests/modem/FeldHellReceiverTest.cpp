@@ -203,8 +203,8 @@ TEST(FeldHellReceiver, FindsAndFollowsASignalWithinTheCaptureRange)
 }
 
 // An FSK station is found by its two tones and listened to in the middle between them, whichever
-// side of the tone it lies: its blank tone, the stronger, alone would draw the receiver half the
-// shift above the centre, where the marks fade and the blank pixels grow bright.
+// side of the tone it lies: its blank tone, the stronger, taken alone draws the receiver towards
+// itself, and the blank pixels grow grey.
 TEST(FeldHellReceiver, FindsAnFskStationsCentreAndReadsIt)
 {
     const CHellMode& fsk = *HellModes::Find("FSKHELL245");
