@@ -44,7 +44,7 @@ CFeldHellReceiver::CFeldHellReceiver(double dToneHz, int nSampleRate, const CHel
       // Feld-Hell's slot rate for every mode: the AGC's hold and fall keep their length in pixels.
       m_Agc(FeldHellRates::kLevelRate, kAgcFloor),
       m_Spectrum(nSampleRate, [this](std::span<const float> power) { OnSpectrum(power); }),
-      m_Tracker(m_Spectrum.GetBinHz(), mode.GetWidthFactor())
+      m_Tracker(m_Spectrum.GetBinHz(), mode.GetWidthFactor(), mode.m_dShiftHz)
 {
     if (mode.m_nKeying == EHellKeying::Fsk)
     {

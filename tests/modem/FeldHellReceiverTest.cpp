@@ -111,13 +111,14 @@ TEST(FeldHellReceiver, FollowsBothEndsRetunedWhileRunning)
 namespace
 {
 // The pattern keyed from the start of the audio for nSeconds, after nQuietSeconds of silence, in
-// noise of nSigma (none for 0) and at the tone dToneHz.
-std::vector<float> PatternAfterQuiet(double dQuietSeconds, double dSeconds, float fSigma, double dToneHz = 1000.0)
+// noise of nSigma (none for 0), at the tone dToneHz and in the mode.
+std::vector<float> PatternAfterQuiet(double dQuietSeconds, double dSeconds, float fSigma, double dToneHz = 1000.0,
+                                     const CHellMode& mode = HellModes::FeldHell())
 {
     std::size_t nNext = 0;
     CFeldHellTransmitter transmitter(
         [&] { return static_cast<std::uint8_t>(IsMarked(nNext++) ? TxItems::kMarked : TxItems::kBlank); },
-        dToneHz);
+        dToneHz, FeldHellRates::kSampleRate, mode);
     const auto nQuiet = static_cast<std::size_t>(dQuietSeconds * 8000);
     std::vector<float> audio(nQuiet + static_cast<std::size_t>(dSeconds * 8000));
     transmitter.Generate(audio.data() + nQuiet, audio.size() - nQuiet);
@@ -129,14 +130,15 @@ std::vector<float> PatternAfterQuiet(double dQuietSeconds, double dSeconds, floa
     return audio;
 }
 
-// The mean level at the middle of the marked pixels [nFrom, nTo) of the pattern, its first pixel
-// played at level slot nStartSlot.
-double MarkLevel(const std::vector<std::uint8_t>& levels, std::size_t nStartSlot, std::size_t nFrom, std::size_t nTo)
+// The mean level at the middle of the marked (or blank) pixels [nFrom, nTo) of the pattern, its
+// first pixel played at level slot nStartSlot.
+double MarkLevel(const std::vector<std::uint8_t>& levels, std::size_t nStartSlot, std::size_t nFrom, std::size_t nTo,
+                 bool bMarked = true)
 {
     double dSum = 0.0;
     int nCount = 0;
     for (std::size_t n = nFrom; n < nTo; ++n)
-        if (IsMarked(n) && nStartSlot + SlotOfPixel(n) < levels.size())
+        if (IsMarked(n) == bMarked && nStartSlot + SlotOfPixel(n) < levels.size())
         {
             dSum += levels[nStartSlot + SlotOfPixel(n)];
             ++nCount;
@@ -198,6 +200,23 @@ TEST(FeldHellReceiver, FindsAndFollowsASignalWithinTheCaptureRange)
     fixed.SetAfc(false);
     Receive(audio, fixed);
     EXPECT_EQ(fixed.GetListeningHz(), 1000.0);
+}
+
+// An FSK station is found by its two tones and listened to in the middle between them, whichever
+// side of the tone it lies: its blank tone, the stronger, taken alone draws the receiver towards
+// itself, and the blank pixels grow grey.
+TEST(FeldHellReceiver, FindsAnFskStationsCentreAndReadsIt)
+{
+    const CHellMode& fsk = *HellModes::Find("FSKHELL245");
+    for (const double dStationHz : {960.0, 1045.0})
+    {
+        const std::vector<float> audio = PatternAfterQuiet(0.0, 6.0, 0.05f, dStationHz, fsk);
+        CFeldHellReceiver receiver(1000.0, FeldHellRates::kSampleRate, fsk);
+        const std::vector<std::uint8_t> levels = Receive(audio, receiver);
+        EXPECT_NEAR(receiver.GetListeningHz(), dStationHz, 3.0);
+        EXPECT_GT(MarkLevel(levels, 0, 245 * 3, 245 * 6), 150) << dStationHz;
+        EXPECT_LT(MarkLevel(levels, 0, 245 * 3, 245 * 6, false), 50) << dStationHz;
+    }
 }
 
 TEST(FeldHellReceiver, StaysOnTheToneInNoiseAlone)
