@@ -5,7 +5,7 @@
 
 // The simulated port: no device, a slot every millisecond, and a level that echoes the transmit
 // items: bright while the last one had the tone bit, dim otherwise, dark before the first.
-class CDummyPort final : public IPort
+class CDummyPort : public IPort
 {
 public:
     const std::string& GetName() const override { return m_strName; }

@@ -6,16 +6,14 @@
 #include "doc/IXmitSource.h"
 #include "doc/SkrivelDoc.h"
 #include "engine/MorseEncoder.h"
-#include "link/IPort.h"
+#include "link/DummyPort.h"
 #include "link/ItemQueue.h"
 #include "link/TxItems.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <clocale>
 #include <memory>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -116,25 +114,11 @@ TEST_F(HeartbeatTest, ReceivingAppendsOneIdleColumnOnlyBelowTheRefillMark)
 namespace
 {
 // A port at Hell X9's pace that takes no items, so that the queue stays as the heartbeat left it.
-class CFastPort : public IPort
+class CFastPort : public CDummyPort
 {
 public:
-    const std::string& GetName() const override { return m_strName; }
-    bool Open() override { return true; }
-    EPortState GetState() const override { return EPortState::Open; }
-    int GetDeviceError() const override { return 0; }
-    std::string GetDeviceErrorText() const override { return {}; }
-    std::uint32_t ReadSlot(std::stop_token) override
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return 0;
-    }
     bool CanTransmit() const override { return false; }
-    void Transmit(std::uint32_t) override {}
     int GetItemRate() const override { return 2205; }
-
-private:
-    const std::string m_strName = "FAST";
 };
 } // namespace
 
