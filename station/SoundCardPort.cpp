@@ -61,13 +61,15 @@ void CSoundCardPort::UseMode(int nMode)
     m_pTransmitter = std::make_unique<CFeldHellTransmitter>([this] { return NextItem(); }, m_nTxToneHz,
                                                             AudioFormat::kSampleRate, mode);
     if (!m_pWaterfallLines)
-        m_pWaterfallLines = std::make_unique<CWaterfallLines>(m_pReceiver->GetBinHz(), m_pReceiver->GetBinCount());
-    const auto ItemsOf = [&mode](double dSeconds) { return static_cast<std::size_t>(std::ceil(dSeconds * mode.GetPixelRate())); };
+        m_pWaterfallLines =
+            std::make_unique<CWaterfallLines>(m_pReceiver->GetBinHz(), m_pReceiver->GetBinCount());
+    const auto ItemsOf = [&mode](double dSeconds)
+    { return static_cast<std::size_t>(std::ceil(dSeconds * mode.GetPixelRate())); };
     m_nKeyedItemsAhead = ItemsOf(kKeyedSecondsAhead);
     m_nStartItems = ItemsOf(static_cast<double>(kOutputQueued + kBlockSamples) / AudioFormat::kSampleRate);
     m_nShortItems = ItemsOf(std::chrono::duration<double>(kInputTimeout).count());
-    m_nTimeoutLevels = static_cast<std::size_t>(
-        mode.GetLevelRate() * std::chrono::duration<double>(kInputTimeout).count());
+    m_nTimeoutLevels =
+        static_cast<std::size_t>(mode.GetLevelRate() * std::chrono::duration<double>(kInputTimeout).count());
     m_nItemRate = mode.GetItemRate();
 }
 
@@ -100,7 +102,7 @@ bool CSoundCardPort::OpenDevices()
         strError = m_Capture.GetError();
     }
     else if (!m_Playback.Open(kStreamName, m_Settings.m_strOutputDevice, kOutputLatency,
-                                 CPlaybackStream::EPacing::Queue))
+                              CPlaybackStream::EPacing::Queue))
     {
         nError = kNoOutput;
         strError = m_Playback.GetError();
@@ -212,8 +214,9 @@ void CSoundCardPort::FollowTuning()
         m_bAfc = bAfc;
         m_pReceiver->SetAfc(bAfc);
     }
-    const bool bSilent = !m_pTransmitter->IsKeyed() && std::none_of(m_Items.begin(), m_Items.end(), IsKeyed);
-    if (const int nMode = m_Tuning.GetMode(); nMode != m_nMode && bSilent)
+    // A new mode waits until the transmitter is silent with nothing keyed queued.
+    if (const int nMode = m_Tuning.GetMode();
+        nMode != m_nMode && !m_pTransmitter->IsKeyed() && !IsKeyedItemWaiting())
         UseMode(nMode);
 }
 
@@ -238,7 +241,8 @@ void CSoundCardPort::FeedOutput()
         {
             const std::size_t nStep = std::min(kKeyingStep, nSamples - nDone);
             m_pTransmitter->Generate(m_Output.data() + nDone, nStep);
-            m_Keyer.OnWritten(m_nWritten + static_cast<std::int64_t>(nDone + nStep), m_pTransmitter->IsKeyed());
+            m_Keyer.OnWritten(m_nWritten + static_cast<std::int64_t>(nDone + nStep),
+                              m_pTransmitter->IsKeyed());
         }
         if (!m_Playback.Write(m_Output.data(), nSamples))
             return;

@@ -112,7 +112,7 @@ private:
     std::size_t m_nNextLevel = 0;
     std::deque<std::uint8_t> m_Items; // taken, not yet played
     std::uint8_t m_nLastItem = 0;
-    bool m_bMuteUntilReceive = false; // after a flush: keyed items still queued are dropped
+    bool m_bMuteUntilReceive = false;  // after a flush: keyed items still queued are dropped
     bool m_bDropQueuedSilence = false; // a transmission starts: flush the output once keyed
     std::vector<float> m_Input;
     std::vector<float> m_Output;
