@@ -232,8 +232,8 @@ void CMainFrame::UpdateCommandUI()
     m_pStatusPanes->SetPttStatus(QString::fromStdString(m_Doc.GetPttStatusText()),
                                  QString::fromStdString(m_Doc.GetPttProblemText()),
                                  QString::fromStdString(m_Doc.GetRigText()));
-    m_pStatusPanes->SetMode(QString::fromUtf8(
-        HellModeNames::kAll.at(static_cast<std::size_t>(m_Doc.GetMode())).m_strName.data()));
+    const std::string_view strMode = HellModeNames::kAll.at(static_cast<std::size_t>(m_Doc.GetMode())).m_strName;
+    m_pStatusPanes->SetMode(QString::fromUtf8(strMode.data(), static_cast<qsizetype>(strMode.size())));
     m_pStatusPanes->UpdateIndicators();
     m_pWaterfall->setVisible(m_Doc.HasAudio());
     m_pWaterfall->UpdateControls();
